@@ -1,0 +1,116 @@
+# Helpers shared by every module's CMakeLists.txt.
+
+# Adds a folder, and every sub-folder that has a CMakeLists.txt of its own is
+# added by that folder's CMakeLists (or here when the folder has none).
+function(zul_add_subdirectories_of dir)
+  if(EXISTS ${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+    return()
+  endif()
+  if(NOT IS_DIRECTORY ${dir})
+    return()
+  endif()
+  file(GLOB children LIST_DIRECTORIES true ${dir}/*)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child})
+      zul_add_subdirectories_of(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# Portable code: no windows.h. Built in both configurations and linked into
+# zul.exe in the cross build.
+#   zul_portable_library(NAME zul_x SOURCES a.cpp ... [LIBS ...])
+function(zul_portable_library)
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_library(${A_NAME} STATIC ${A_SOURCES})
+  target_include_directories(${A_NAME} PUBLIC ${CMAKE_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${A_NAME} PUBLIC ${A_LIBS})
+  endif()
+  if(ZUL_WIN32)
+    set_property(GLOBAL APPEND PROPERTY ZUL_EXE_LIBS ${A_NAME})
+  endif()
+endfunction()
+
+# Win32 code: cross build only, linked into zul.exe.
+#   zul_win32_library(NAME zul_x SOURCES ... [LIBS ...])
+function(zul_win32_library)
+  if(NOT ZUL_WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_library(${A_NAME} STATIC ${A_SOURCES})
+  target_include_directories(${A_NAME} PUBLIC ${CMAKE_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${A_NAME} PUBLIC ${A_LIBS})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY ZUL_EXE_LIBS ${A_NAME})
+endfunction()
+
+# Sources that must be compiled into zul.exe itself rather than a library
+# (entry point, exported functions, resources).
+function(zul_executable_sources)
+  if(ZUL_WIN32)
+    set_property(GLOBAL APPEND PROPERTY ZUL_EXE_SOURCES ${ARGN})
+  endif()
+endfunction()
+
+function(zul_define_executable)
+  get_property(sources GLOBAL PROPERTY ZUL_EXE_SOURCES)
+  get_property(libs GLOBAL PROPERTY ZUL_EXE_LIBS)
+  add_executable(zul WIN32 ${sources})
+  target_include_directories(zul PRIVATE ${CMAKE_SOURCE_DIR})
+  # Libraries reference each other both ways; a link group resolves that.
+  target_link_libraries(zul PRIVATE -Wl,--start-group ${libs} -Wl,--end-group)
+  target_link_libraries(zul PRIVATE comctl32 shlwapi winmm gdiplus wininet ws2_32 ole32 uuid)
+endfunction()
+
+# One CTest test per executable (a Wine process costs a second or two).
+#   zul_native_test(NAME t SOURCES ... [LIBS ...])   - native configuration
+#   zul_wine_test(NAME t SOURCES ... [LIBS ...])     - cross build, run by Wine
+function(zul_native_test)
+  if(NOT ZUL_NATIVE OR ZUL_FUZZ OR ZUL_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${A_NAME} ${A_SOURCES})
+  target_include_directories(${A_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} GTest::gtest_main GTest::gmock)
+  add_test(NAME ${A_NAME} COMMAND ${A_NAME})
+  set_tests_properties(${A_NAME} PROPERTIES ENVIRONMENT "ZUL_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZUL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+function(zul_wine_test)
+  if(NOT ZUL_WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "NAME;TIMEOUT" "SOURCES;LIBS;DEPENDS" ${ARGN})
+  add_executable(${A_NAME} ${A_SOURCES})
+  target_include_directories(${A_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} GTest::gtest_main GTest::gmock)
+  if(A_DEPENDS)
+    add_dependencies(${A_NAME} ${A_DEPENDS})
+  endif()
+  add_test(NAME ${A_NAME} COMMAND ${A_NAME})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 600)
+  endif()
+  set_tests_properties(${A_NAME} PROPERTIES TIMEOUT ${A_TIMEOUT}
+    ENVIRONMENT "ZUL_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZUL_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# Test plug-in and helper DLLs for the Wine suite.
+#   zul_test_dll(NAME in_fake SOURCES ... [LIBS ...])
+function(zul_test_dll)
+  if(NOT ZUL_WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_library(${A_NAME} SHARED ${A_SOURCES})
+  set_target_properties(${A_NAME} PROPERTIES PREFIX "")
+  target_include_directories(${A_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
+  if(A_LIBS)
+    target_link_libraries(${A_NAME} PRIVATE ${A_LIBS})
+  endif()
+endfunction()

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when missing.
+# Idempotent: a machine that already has everything runs no apt at all.
+set -euo pipefail
+
+packages=(
+  # cross compiler and resources
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  libz-mingw-w64-dev
+  # native build, tests, sanitizers, fuzzing, benchmarks
+  build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev valgrind
+  # fetching and building the C dependencies from Debian sources
+  dpkg-dev autoconf automake libtool pkg-config
+  # running and testing under Wine
+  wine wine32:i386 xvfb xauth pulseaudio pulseaudio-utils procps
+  # audio fixtures
+  lame sox ffmpeg id3v2
+  # native counterparts of the cross-built libraries
+  libmpg123-dev zlib1g-dev
+)
+
+need_update=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+
+# apt-get source needs a deb-src entry.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed -i 's/^Types: deb$/Types: deb deb-src/' /etc/apt/sources.list.d/debian.sources
+  fi
+  if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    echo 'deb-src http://deb.debian.org/debian bookworm main' > /etc/apt/sources.list.d/zul-deb-src.list
+  fi
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+fi

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Runs a command inside the test environment of the Wine suite:
+#   - a project-local Wine prefix (build/wineprefix), created once without
+#     the Mono/Gecko installer dialogs, crash dialog switched off;
+#   - WINEDEBUG=-all and one persistent wineserver for the whole run;
+#   - Xvfb when there is no DISPLAY;
+#   - a PulseAudio daemon of our own with a null sink "zul_sink" whose monitor
+#     tests record with: parec --device=zul_sink.monitor
+# Everything started here is stopped again by pid, whatever the command does.
+#   scripts/test-env.sh <command> [args...]
+set -uo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+run=$root/build/test-run
+mkdir -p "$run"
+
+export WINEPREFIX=$root/build/wineprefix
+export WINEDEBUG=-all
+export WINEARCH=win32
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export ZUL_PULSE_SINK=zul_sink
+export XDG_RUNTIME_DIR=$run/xdg
+export PULSE_RUNTIME_PATH=$run/pulse
+export PULSE_SERVER=unix:$run/pulse/native
+export PULSE_SINK=zul_sink
+mkdir -p "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
+chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
+
+pids=()
+cleanup() {
+  wineserver -k >/dev/null 2>&1
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  if [ -f "$run/pulse.pid" ]; then kill "$(cat "$run/pulse.pid")" 2>/dev/null; rm -f "$run/pulse.pid"; fi
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
+}
+trap cleanup EXIT INT TERM
+
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 91 120); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }
+  done
+  Xvfb ":$disp" -screen 0 1280x1024x24 -nolisten tcp >"$run/xvfb.log" 2>&1 &
+  pids+=($!)
+  export DISPLAY=":$disp"
+  for _ in $(seq 1 100); do [ -e /tmp/.X11-unix/X$disp ] && break; sleep 0.05; done
+fi
+
+# PulseAudio as root prints a warning but runs; it needs its own runtime dir.
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+  --load="module-null-sink sink_name=zul_sink rate=44100 channels=2 norewinds=1" \
+  --load="module-native-protocol-unix socket=$run/pulse/native auth-anonymous=1" \
+  --load="module-always-sink" >"$run/pulse.log" 2>&1 &
+echo $! >"$run/pulse.pid"
+for _ in $(seq 1 100); do [ -S "$run/pulse/native" ] && break; sleep 0.05; done
+pactl set-default-sink zul_sink >/dev/null 2>&1 || true
+
+if [ ! -f "$WINEPREFIX/.zul-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  wineboot -i >"$run/wineboot.log" 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.zul-ready"
+fi
+
+wineserver -p
+"$@"
+status=$?
+exit $status
