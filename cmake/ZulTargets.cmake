@@ -60,6 +60,7 @@ function(zul_define_executable)
   get_property(sources GLOBAL PROPERTY ZUL_EXE_SOURCES)
   get_property(libs GLOBAL PROPERTY ZUL_EXE_LIBS)
   add_executable(zul WIN32 ${sources})
+  target_link_options(zul PRIVATE -municode)
   target_include_directories(zul PRIVATE ${CMAKE_SOURCE_DIR})
   # Libraries reference each other both ways; a link group resolves that.
   target_link_libraries(zul PRIVATE -Wl,--start-group ${libs} -Wl,--end-group)

@@ -37,3 +37,29 @@ TEST(OpenRequest, PathFitsOrIsRefused) {
 
 }  // namespace
 }  // namespace zul
+
+#include "app/recent_list.h"
+
+namespace zul {
+namespace {
+
+TEST(RecentList, MovesKnownPathsUpAndDropsTheOldest) {
+  RecentList r;
+  for (int i = 0; i < 10; ++i) r[i] = L"C:\\" + std::to_wstring(i);
+  PushRecent(r, L"c:\\5");  // already there (other case): moves up, nothing dropped
+  EXPECT_EQ(r[0], L"c:\\5");
+  EXPECT_EQ(r[1], L"C:\\0");
+  EXPECT_EQ(r[5], L"C:\\4");
+  EXPECT_EQ(r[6], L"C:\\6");
+  EXPECT_EQ(r[9], L"C:\\9");
+  PushRecent(r, L"D:\\Music\\");  // trailing backslash removed; the tenth drops out
+  EXPECT_EQ(r[0], L"D:\\Music");
+  EXPECT_EQ(r[9], L"C:\\8");
+  RecentList before = r;
+  PushRecent(r, L"E:");  // a bare drive is not recorded
+  PushRecent(r, L"E:\\");
+  EXPECT_EQ(r, before);
+}
+
+}  // namespace
+}  // namespace zul

@@ -1,0 +1,45 @@
+#pragma once
+// Start-up and shutdown steps whose work belongs to capabilities that are
+// not in the program yet. Each is called from its place in the start-up or
+// quit order, logs that it did nothing, and is replaced by the capability
+// named in its comment.
+#include <windows.h>
+
+#include <string>
+
+namespace zul {
+
+struct Settings;
+
+void InstallMenuHook();                 // main menu: sub-menu placement hook
+void RemoveMenuHook();                  // main menu
+void CreateTrayTooltip(HWND owner);     // tray icon: HTML tooltip window
+void ApplySkin(const Settings& s);      // skins
+void BuildShuffleOrder();               // playback controller
+void OpenVolumeMixer();                 // playback controller: system mixer
+void RegisterHotkeys(HWND owner, const Settings& s);  // tray icon and hotkeys
+void CreateToolWindows(HWND owner);     // MiniBar, playlist and video windows
+void LoadInputPlugins(HWND winamp);     // plug-in host
+void InitEqualizer(const Settings& s);  // equalizer filter
+void LoadOutputPlugins(HWND winamp);    // plug-in host
+void LoadGeneralPlugins(HWND winamp);   // plug-in host
+void StartGeneralPlugins();             // plug-in host
+void RestoreLastPlaylist(const std::wstring& playlistPath, const Settings& s);  // playlist files
+void RunAutomation();                   // playlist maintenance
+void ShowStartupWindows(HWND winamp, const Settings& s);  // MiniBar, playlist and equalizer windows
+void RunUpdateCheck(HWND owner);        // update checker
+void OnDisplayTimer();                  // tray tooltip and position display
+void OnExportTimer();                   // now-playing export
+void OnAutomationTimer();               // playlist maintenance
+void StopPlaylistWorkers();             // playlist: tag reader and automation pass
+void FinishPlaylistWindow();            // playlist window
+void SaveLastPlaylist(const std::wstring& playlistPath);  // playlist files
+void WriteNowPlayingExit();             // now-playing export
+void ReleaseSkinPictures();             // skins
+void DestroyToolWindows();              // automation, preferences, video and equalizer windows
+void UnloadPlugins();                   // plug-in host: general, equalizer, input, output
+void LoadFolderAsync(const std::wstring& folder, bool replace, bool randomFirst, bool play);  // playlist files
+void LoadPlaylistFileAsync(const std::wstring& file, bool replace, bool randomFirst, bool play);  // playlist files
+void AddOneTrack(const std::wstring& file, bool replace);  // playback controller
+
+}  // namespace zul

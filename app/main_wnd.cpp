@@ -1,0 +1,333 @@
+#include "app/main_wnd.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "app/capability_stubs.h"
+#include "app/console_log.h"
+#include "app/messages.h"
+#include "app/open_request.h"
+#include "app/profile_file.h"
+#include "app/recent_list.h"
+#include "resources/resource.h"
+
+namespace zul {
+namespace {
+
+constexpr UINT kTrayId = 1;
+
+bool HasExtension(const std::wstring& path, const wchar_t* ext) {
+  size_t dot = path.rfind(L'.');
+  return dot != std::wstring::npos && _wcsicmp(path.c_str() + dot + 1, ext) == 0;
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(std::wstring profilePath, std::wstring playlistPath, UINT instanceMessage)
+    : profilePath_(std::move(profilePath)), playlistPath_(std::move(playlistPath)), instanceMessage_(instanceMessage) {}
+
+CMainWnd::~CMainWnd() {
+  SetConsoleWindow(nullptr);
+  if (mainMenu_) DestroyMenu(mainMenu_);
+  if (consoleMenu_) DestroyMenu(consoleMenu_);
+  if (font_) DeleteObject(font_);
+}
+
+bool CMainWnd::CreateConsoleWindow() {
+  // A list box as a top-level frame: the console is the window itself.
+  return CreateSubclassed(0, L"LISTBOX", L"ZUL",
+                          WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOSEL,
+                          CW_USEDEFAULT, CW_USEDEFAULT, 600, 400, nullptr, nullptr) != nullptr;
+}
+
+LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == instanceMessage_ && instanceMessage_ != 0) return instanceMessage_;
+  switch (msg) {
+    case WM_CREATE: {
+      LRESULT result = CallDefault(msg, wParam, lParam);
+      if (result == -1) return -1;
+      FirstStage();
+      return result;
+    }
+    case WM_COPYDATA:
+      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_QUERYENDSESSION:
+      ZUL_LOG(L"Command WM_QUERYENDSESSION");
+      SendQuitCommand();
+      return TRUE;
+    case WM_ENDSESSION: {
+      LRESULT result = CallDefault(msg, wParam, lParam);
+      if (wParam) SendQuitCommand();
+      return result;
+    }
+    case WM_CLOSE:
+      ShowConsole(false);
+      return 0;
+    case WM_CONTEXTMENU: {
+      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (at.x == -1 && at.y == -1) GetCursorPos(&at);
+      ShowConsoleMenu(at);
+      return 0;
+    }
+    case WM_COMMAND:
+      if (lParam == 0) {
+        OnCommand(LOWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      if (!running_) return 0;
+      if (wParam == TIMER_DISPLAY) OnDisplayTimer();
+      else if (wParam == TIMER_EXPORT) OnExportTimer();
+      else if (wParam == TIMER_AUTOMATION) OnAutomationTimer();
+      return 0;
+    case WM_ZUL_LOG: {
+      auto* line = reinterpret_cast<std::wstring*>(lParam);
+      AppendConsoleLine(hwnd(), *line);
+      delete line;
+      return 0;
+    }
+    case WM_ZUL_TRAY:
+      if (lParam == WM_RBUTTONUP || lParam == WM_CONTEXTMENU) ShowTrayMenu();
+      return 0;
+    case WM_DESTROY:
+      SetConsoleWindow(nullptr);
+      break;
+  }
+  return CallDefault(msg, wParam, lParam);
+}
+
+void CMainWnd::FirstStage() {
+  SetConsoleWindow(hwnd());
+  InstallMenuHook();
+  CreateTrayTooltip(hwnd());
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  mainMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  consoleMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONSOLE_MENU));
+
+  // Settings are read in one pass; the initialisation below follows the
+  // start-up order.
+  LoadSettings(ProfileFileReader(profilePath_), settings_);
+  icon32_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZUL), IMAGE_ICON, 32, 32, LR_SHARED));
+  icon16_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZUL), IMAGE_ICON, 16, 16, LR_SHARED));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon32_));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon16_));
+  if (!settings_.skins.empty())
+    settings_.currentSkinSel %= static_cast<int>(settings_.skins.size());
+  ApplySkin(settings_);
+  startTick_ = GetTickCount();
+  BuildShuffleOrder();
+  trayShown_ = true;
+  OpenVolumeMixer();
+  RegisterHotkeys(hwnd(), settings_);
+  CreateToolWindows(hwnd());
+  AddTrayIcon();
+  SetTimer(hwnd(), TIMER_DISPLAY, 250, nullptr);
+  SetTimer(hwnd(), TIMER_EXPORT, 1000, nullptr);
+  SetTimer(hwnd(), TIMER_AUTOMATION, static_cast<UINT>(settings_.autPeriod > 0 ? settings_.autPeriod : 1) * 60000u,
+           nullptr);
+
+  font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Verdana");
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  ZUL_LOG(L"ZUL started, settings from %s", profilePath_.c_str());
+}
+
+void CMainWnd::SecondStage() {
+  LoadInputPlugins(winamp_);
+  InitEqualizer(settings_);
+  LoadOutputPlugins(winamp_);
+  LoadGeneralPlugins(winamp_);
+  StartGeneralPlugins();
+  RestoreLastPlaylist(playlistPath_, settings_);
+  if (settings_.autOnStart) RunAutomation();
+  ShowStartupWindows(winamp_, settings_);
+  running_ = true;
+  if (settings_.autoUpdate) RunUpdateCheck(hwnd());
+  const SavedRect& r = settings_.consoleRect;
+  if (r.right != SavedRect::kNotSaved && r.bottom != SavedRect::kNotSaved)
+    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (settings_.displayConsole) {
+    ShowConsole(true);
+    if (settings_.displayConsoleAOT) SetConsoleTopmost(!ConsoleTopmost());
+  } else {
+    ShowConsole(false);
+  }
+  fullyStarted_ = true;
+  ZUL_LOG(L"ZUL running after %lu ms", GetTickCount() - startTick_);
+}
+
+BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
+  ZUL_LOG(L"OnCopyData ");
+  if (!running_ || !data || data->cbData != sizeof(OpenRequest) || !data->lpData) return FALSE;
+  OpenRequest request;
+  std::memcpy(&request, data->lpData, sizeof request);
+  const bool adding = request.mode == OpenRequest::kAdd;
+  std::u16string p16 = request.Path();
+  std::wstring path(p16.begin(), p16.end());
+  ZUL_LOG(L"OnCopyData %s %s", adding ? L"add" : L"open", path.c_str());
+  const bool randomFirst = settings_.randomFirst != 0;
+
+  if (path.size() == 3 && path[1] == L':') {
+    LoadFolderAsync(path.substr(0, 2), !adding, randomFirst, !adding);
+    return TRUE;
+  }
+  // A folder given with a trailing separator is still that folder.
+  std::wstring lookup = path;
+  if (lookup.size() > 3 && (lookup.back() == L'\\' || lookup.back() == L'/')) lookup.pop_back();
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(lookup.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) {
+    ZUL_LOG(L"OnCopyData %s not found, ignored", path.c_str());
+    return TRUE;
+  }
+  FindClose(find);
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) LoadFolderAsync(lookup, !adding, randomFirst, !adding);
+  else if (HasExtension(lookup, L"M3U") || HasExtension(lookup, L"PLS"))
+    LoadPlaylistFileAsync(lookup, !adding, randomFirst, !adding);
+  else AddOneTrack(lookup, !adding);
+  PushRecent(settings_.recent, lookup);
+  return TRUE;
+}
+
+void CMainWnd::SendQuitCommand() { SendMessageW(winamp_, WM_COMMAND, WINAMP_FILE_QUIT, 0); }
+
+void CMainWnd::OnCommand(UINT id) {
+  switch (id) {
+    case ID_MENU_EXIT:
+      SendQuitCommand();
+      return;
+    case ID_MENU_CONSOLE:
+    case ID_CONSOLE_CLOSE:
+      ShowConsole(id == ID_MENU_CONSOLE && !IsWindowVisible(hwnd()));
+      return;
+    case ID_CONSOLE_COPY:
+      CopyConsoleToClipboard();
+      return;
+    case ID_CONSOLE_CLEAR:
+      SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
+      return;
+    case ID_CONSOLE_TOPMOST:
+      SetConsoleTopmost(!ConsoleTopmost());
+      return;
+    default:
+      // The remaining menu commands belong to the main menu and playback
+      // controller, which are not part of this build yet.
+      ZUL_LOG(L"Command %u is not available in this build", id);
+  }
+}
+
+void CMainWnd::ShowConsole(bool show) { ShowWindow(hwnd(), show ? SW_SHOWNOACTIVATE : SW_HIDE); }
+
+bool CMainWnd::ConsoleTopmost() const { return (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+void CMainWnd::SetConsoleTopmost(bool topmost) {
+  SetWindowPos(hwnd(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void CMainWnd::ShowConsoleMenu(POINT at) {
+  HMENU popup = GetSubMenu(consoleMenu_, 0);
+  CheckMenuItem(popup, ID_CONSOLE_TOPMOST, MF_BYCOMMAND | (ConsoleTopmost() ? MF_CHECKED : MF_UNCHECKED));
+  TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+}
+
+void CMainWnd::CopyConsoleToClipboard() {
+  std::wstring all;
+  LRESULT count = SendMessageW(hwnd(), LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT len = SendMessageW(hwnd(), LB_GETTEXTLEN, i, 0);
+    if (len <= 0) continue;
+    std::wstring line(static_cast<size_t>(len) + 1, L'\0');
+    SendMessageW(hwnd(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(static_cast<size_t>(len));
+    all += line;
+  }
+  int bytes = WideCharToMultiByte(CP_ACP, 0, all.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(bytes));
+  if (!memory) return;
+  WideCharToMultiByte(CP_ACP, 0, all.c_str(), -1, static_cast<char*>(GlobalLock(memory)), bytes, nullptr, nullptr);
+  GlobalUnlock(memory);
+  if (OpenClipboard(hwnd())) {
+    EmptyClipboard();
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+    CloseClipboard();
+  } else {
+    GlobalFree(memory);
+  }
+}
+
+void CMainWnd::AddTrayIcon() {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = hwnd();
+  data.uID = kTrayId;
+  data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
+  data.uCallbackMessage = WM_ZUL_TRAY;
+  data.hIcon = icon16_;
+  lstrcpynW(data.szTip, L"ZUL", std::size(data.szTip));
+  Shell_NotifyIconW(NIM_ADD, &data);  // failures are ignored: there may be no tray
+}
+
+void CMainWnd::RemoveTrayIcon() {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = hwnd();
+  data.uID = kTrayId;
+  Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+// Until the full main menu exists, the tray offers the resource menu as it
+// stands; its "Exit" and "Console..." work, other items log that they are
+// not available.
+void CMainWnd::ShowTrayMenu() {
+  POINT at;
+  GetCursorPos(&at);
+  HMENU popup = GetSubMenu(mainMenu_, 0);
+  CheckMenuItem(popup, ID_MENU_CONSOLE, MF_BYCOMMAND | (IsWindowVisible(hwnd()) ? MF_CHECKED : MF_UNCHECKED));
+  SetForegroundWindow(hwnd());
+  TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+  PostMessageW(hwnd(), WM_NULL, 0, 0);
+}
+
+void CMainWnd::SaveEverything(std::vector<ProfileEdit>& edits) {
+  // The new section replaces the old one in a single file replacement, so a
+  // crash at any point keeps the previous complete file.
+  edits.push_back(ProfileEdit{kPreferences, L"", L"", true});
+  settings_.displayConsole = IsWindowVisible(hwnd()) ? 1 : 0;
+  settings_.displayConsoleAOT = ConsoleTopmost() ? 1 : 0;
+  AppendSaveAll(settings_, edits);
+  // The MiniBar, playlist, video and equalizer windows keep their saved
+  // state until they exist; the console reports where it is.
+  WINDOWPLACEMENT placement{sizeof placement};
+  if (GetWindowPlacement(hwnd(), &placement)) {
+    const RECT& r = placement.rcNormalPosition;
+    settings_.consoleRect = SavedRect{r.left, r.top, r.right, r.bottom};
+  }
+  AppendStartupWindowKeys(settings_, edits);
+}
+
+void CMainWnd::RunQuitSequence() {
+  if (!running_) return;
+  running_ = false;
+  StopPlaylistWorkers();
+  FinishPlaylistWindow();
+  std::vector<ProfileEdit> edits;
+  if (fullyStarted_) {
+    fullyStarted_ = false;
+    SaveLastPlaylist(playlistPath_);
+    SaveEverything(edits);
+    if (settings_.w2fEnabled) WriteNowPlayingExit();
+  }
+  edits.push_back(ProfileEdit{kPreferences, L"CurrentInPlaylist", std::to_wstring(settings_.currentInPlaylist)});
+  if (!CommitProfileEdits(profilePath_, edits)) ZUL_LOG(L"Settings could not be written to %s", profilePath_.c_str());
+  RemoveTrayIcon();
+  ReleaseSkinPictures();
+  DestroyToolWindows();
+  RemoveMenuHook();
+  ZUL_LOG(L"ZUL quits");
+  PostQuitMessage(0);
+}
+
+}  // namespace zul

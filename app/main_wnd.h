@@ -1,0 +1,64 @@
+#pragma once
+// The main window: a hidden top-level list box titled "ZUL" that is the log
+// console and owns the settings in memory, the tray icon, the timers and the
+// start-up flags. It runs the first start-up stage in its WM_CREATE and the
+// quit sequence when the Winamp window receives the quit command.
+//
+// Threads: UI thread only (other threads reach the console via console_log).
+#include <windows.h>
+
+#include <string>
+
+#include "app/settings.h"
+#include "ui/window_base.h"
+
+namespace zul {
+
+class CMainWnd : public WindowBase {
+public:
+  CMainWnd(std::wstring profilePath, std::wstring playlistPath, UINT instanceMessage);
+  ~CMainWnd() override;
+
+  bool CreateConsoleWindow();
+  void SetWinampWindow(HWND winamp) { winamp_ = winamp; }
+
+  // Second start-up stage, after every window exists.
+  void SecondStage();
+  // The quit sequence of the quit command (runs once).
+  void RunQuitSequence();
+
+  const Settings& settings() const { return settings_; }
+
+private:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void FirstStage();
+  BOOL OnCopyData(const COPYDATASTRUCT* data);
+  void OnCommand(UINT id);
+  void ShowConsoleMenu(POINT at);
+  void CopyConsoleToClipboard();
+  void ShowConsole(bool show);
+  bool ConsoleTopmost() const;
+  void SetConsoleTopmost(bool topmost);
+  void SendQuitCommand();
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  void ShowTrayMenu();
+  void SaveEverything(std::vector<ProfileEdit>& edits);
+
+  std::wstring profilePath_;
+  std::wstring playlistPath_;
+  UINT instanceMessage_;
+  HWND winamp_ = nullptr;
+  Settings settings_;
+  bool running_ = false;
+  bool fullyStarted_ = false;
+  bool trayShown_ = false;
+  DWORD startTick_ = 0;
+  HMENU mainMenu_ = nullptr;
+  HMENU consoleMenu_ = nullptr;
+  HICON icon32_ = nullptr;
+  HICON icon16_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+}  // namespace zul

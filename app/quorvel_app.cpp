@@ -1,0 +1,136 @@
+#include "app/quorvel_app.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "app/capability_stubs.h"
+#include "app/console_log.h"
+#include "app/instance.h"
+#include "app/main_wnd.h"
+#include "app/messages.h"
+#include "pluginhost/winamp_window/wa_emu_wnd.h"
+#include "resources/resource.h"
+
+namespace zul {
+namespace {
+
+constexpr wchar_t kMutexName[] = L"Winamp v1.x";
+constexpr wchar_t kAppClass[] = L"ZULAppClass";
+
+std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+// Only a dot in the file name starts the extension: "C:\my.apps\player"
+// must not become "C:\my.ini", and a module without an extension must not
+// have its settings written into the program file itself.
+std::wstring ReplaceExtension(const std::wstring& modulePath, const wchar_t* extension) {
+  size_t slash = modulePath.find_last_of(L"\\/");
+  size_t dot = modulePath.rfind(L'.');
+  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
+    return modulePath + L"." + extension;
+  return modulePath.substr(0, dot + 1) + extension;
+}
+
+}  // namespace
+
+std::wstring ProfilePathFor(const std::wstring& modulePath) { return ReplaceExtension(modulePath, L"ini"); }
+std::wstring PlaylistPathFor(const std::wstring& modulePath) { return ReplaceExtension(modulePath, L"m3u"); }
+
+CQuorvelApp::CQuorvelApp()
+    : modulePath_(ModulePath()), profilePath_(ProfilePathFor(modulePath_)), playlistPath_(PlaylistPathFor(modulePath_)) {}
+
+CQuorvelApp::~CQuorvelApp() {
+  if (mutex_) CloseHandle(mutex_);
+  if (gdiplusStarted_) Gdiplus::GdiplusShutdown(gdiplusToken_);
+}
+
+bool CQuorvelApp::HandOverOrWait(const CommandLine& cl, bool mutexExisted, bool* endNow) {
+  *endNow = false;
+  HWND running = mutexExisted ? FindRunningInstance() : nullptr;
+  if (!running) {
+    *endNow = cl.exit;  // "-x" without a running instance: nothing to do
+    return true;
+  }
+  if (cl.exit) {
+    DWORD_PTR reply = 0;
+    SendMessageTimeoutW(running, WM_COMMAND, ID_MENU_EXIT, 0, SMTO_BLOCK, 500, &reply);
+    *endNow = true;
+  } else if (!cl.file.empty()) {
+    SendOpenRequest(running, cl.file, cl.add);
+    *endNow = true;
+  } else if (cl.restart) {
+    while (IsWindow(running)) Sleep(100);
+  }
+  return true;
+}
+
+int CQuorvelApp::Run(const std::vector<std::wstring>& args) {
+  Gdiplus::GdiplusStartupInput gdiplusInput;
+  gdiplusStarted_ = Gdiplus::GdiplusStartup(&gdiplusToken_, &gdiplusInput, nullptr) == Gdiplus::Ok;
+
+  mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
+  const bool mutexExisted = GetLastError() == ERROR_ALREADY_EXISTS;
+  const CommandLine cl = ParseCommandLine(args);
+  if (cl.showUsage) {
+    MessageBoxW(nullptr, kUsageText, L"ZUL", MB_OK);
+    return 0;
+  }
+  bool endNow = false;
+  HandOverOrWait(cl, mutexExisted, &endNow);
+  if (endNow) return 0;
+
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{sizeof wc};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_ZUL));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kAppClass;
+  appClassRegistered_ = RegisterClassExW(&wc) != 0;
+  if (!appClassRegistered_) return 1;
+
+  mainWnd_ = std::make_unique<CMainWnd>(profilePath_, playlistPath_, InstanceMessage());
+  if (!mainWnd_->CreateConsoleWindow()) return 1;
+
+  winampClassRegistered_ = CWAEmuWnd::RegisterWindowClass();
+  if (!winampClassRegistered_) return 1;
+  winampWnd_ = std::make_unique<CWAEmuWnd>(*mainWnd_);
+  if (!winampWnd_->CreateHidden()) return 1;
+  mainWnd_->SetWinampWindow(winampWnd_->hwnd());
+
+  mainWnd_->SecondStage();
+  // Our own argument takes the same road as one from a second instance.
+  if (!cl.file.empty()) SendOpenRequest(mainWnd_->hwnd(), cl.file, cl.add);
+  int code = MessageLoop();
+  ProcessEnd();
+  return code;
+}
+
+int CQuorvelApp::MessageLoop() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void CQuorvelApp::ProcessEnd() {
+  SetConsoleWindow(nullptr);
+  UnloadPlugins();
+  winampWnd_.reset();
+  mainWnd_.reset();
+  if (winampClassRegistered_) CWAEmuWnd::UnregisterWindowClass();
+}
+
+}  // namespace zul

@@ -1,0 +1,52 @@
+#pragma once
+// The application object: settings path, the single-instance rule, the
+// windows, the message loop and the order of shutdown.
+//
+// Threads: UI thread.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+
+namespace zul {
+
+class CMainWnd;
+class CWAEmuWnd;
+
+class CQuorvelApp {
+public:
+  CQuorvelApp();
+  ~CQuorvelApp();
+
+  // Runs the program; returns the process exit code.
+  int Run(const std::vector<std::wstring>& args);
+
+  const std::wstring& profilePath() const { return profilePath_; }
+
+private:
+  bool HandOverOrWait(const CommandLine& cl, bool mutexExisted, bool* endNow);
+  int MessageLoop();
+  void ProcessEnd();
+
+  std::wstring modulePath_;
+  std::wstring profilePath_;
+  std::wstring playlistPath_;
+  HANDLE mutex_ = nullptr;
+  ULONG_PTR gdiplusToken_ = 0;
+  bool gdiplusStarted_ = false;
+  bool appClassRegistered_ = false;
+  bool winampClassRegistered_ = false;
+  std::unique_ptr<CMainWnd> mainWnd_;
+  std::unique_ptr<CWAEmuWnd> winampWnd_;
+};
+
+// The settings file for a module path: the text after the last "." becomes
+// "ini" (C:\Apps\player.exe -> C:\Apps\player.ini).
+std::wstring ProfilePathFor(const std::wstring& modulePath);
+// The last playlist: the module path with the extension ".m3u".
+std::wstring PlaylistPathFor(const std::wstring& modulePath);
+
+}  // namespace zul

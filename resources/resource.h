@@ -1,0 +1,13 @@
+#pragma once
+// Resource numbers of zul.rc. Menu command numbers live in app/messages.h.
+
+#define IDI_ZUL 301
+#define IDR_MAIN_MENU 201
+#define IDR_CONSOLE_MENU 800
+
+// String table
+#define IDS_CONNECT_FAILED 67
+#define IDS_VERSION_NOT_FOUND 68
+#define IDS_UPDATED_RESTART 254
+#define IDS_UPDATE_FAILED 256
+#define IDS_NEXT_FILES 342
