@@ -40,8 +40,8 @@ TEST(TitleFormat, FieldsAppendNonEmptyValues) {
       {u"<%missing%>", u"<>"},
   });
   TitleFields fields;
-  fields.Format(u"%Artist%%a b%%%x");
-  EXPECT_EQ(fields.asked, (std::vector<std::u16string>{u"Artist", u"a b"}));
+  fields.Format(u"%Artist%%a b%%%x%\u00C4\U0001F600%");
+  EXPECT_EQ(fields.asked, (std::vector<std::u16string>{u"Artist", u"a b", u"\u00C4\U0001F600"}));
 }
 
 TEST(TitleFormat, BlocksVanishWithoutAFoundField) {
