@@ -1,0 +1,160 @@
+#include "mpeg_input/samples/replay_gain.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "mpeg_input/samples/gain_stage.h"
+
+namespace zul {
+namespace {
+
+CReplayGainValues Values(std::optional<double> tg, std::optional<double> tp, std::optional<double> ag,
+                         std::optional<double> ap) {
+  return {tg, tp, ag, ap};
+}
+
+TEST(ReplayGain, DecisionTable) {
+  const auto none = CReplayGainValues{};
+  const auto lame = Values(-3.0, 0.9, -4.0, std::nullopt);
+  struct Case {
+    const char* name;
+    CReplayGainSettings settings;
+    bool stream;
+    CReplayGainValues lame, tags;
+    double gain;
+    bool limiter;
+    double peak;
+  } cases[] = {
+      {"disabled", {false, 1, 7, 30, 30, 1}, false, lame, none, 0.0, false, 0.0},
+      {"stream: pre-amp without RG", {true, 0, 7, 10, 25, 1}, true, lame, none, 2.5, true, 1.0},
+      {"stream: negative pre-amp, no limiter", {true, 0, 7, 10, -25, 1}, true, lame, none, -2.5, false, 1.0},
+      {"track from LAME", {true, 0, 7, 0, 0, 1}, false, lame, none, -3.0, false, 0.9},
+      {"LAME not among the sources", {true, 0, 3, 0, 15, 1}, false, lame, none, 1.5, true, 1.0},
+      {"album from LAME, peak unknown", {true, 1, 7, 0, 0, 1}, false, lame, none, -4.0, false, 0.0},
+      {"tag replaces LAME of its kind only",
+       {true, 0, 7, 0, 0, 1},
+       false,
+       lame,
+       Values(std::nullopt, 0.5, std::nullopt, std::nullopt),
+       -3.0,
+       false,
+       0.5},
+      {"tag track gain, LAME peak kept",
+       {true, 0, 7, 0, 0, 1},
+       false,
+       lame,
+       Values(-6.5, std::nullopt, {}, {}),
+       -6.5,
+       false,
+       0.9},
+      {"album mode, album from tags with peak",
+       {true, 1, 3, 20, 0, 1},
+       false,
+       none,
+       Values(-1.0, 0.7, -2.0, 0.8),
+       0.0,
+       true,
+       0.8},
+      {"album mode with only a track gain",
+       {true, 1, 3, 0, 0, 1},
+       false,
+       none,
+       Values(-1.0, 0.7, {}, {}),
+       -1.0,
+       false,
+       0.7},
+      {"pre-amp with RG, hard limit off",
+       {true, 0, 3, 20, 0, 0},
+       false,
+       none,
+       Values(-1.0, 0.7, {}, {}),
+       1.0,
+       false,
+       0.7},
+      {"no RG at all: pre-amp without RG", {true, 0, 3, 50, 30, 1}, false, none, none, 3.0, true, 1.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CGainDecision d = DecideGain(c.settings, c.stream, c.lame, c.tags);
+    EXPECT_DOUBLE_EQ(d.gainDb, c.gain);
+    EXPECT_EQ(d.limiter, c.limiter);
+    EXPECT_DOUBLE_EQ(d.peak, c.peak);
+  }
+}
+
+TEST(ReplayGain, TagTexts) {
+  struct Case {
+    const char* text;
+    std::optional<double> gain, peak;
+  } cases[] = {
+      {"-6.50 dB", -6.5, std::nullopt},
+      {"+1.25 dB", 1.25, std::nullopt},
+      {"  3 dB ", 3.0, std::nullopt},
+      {"-0.5dB", -0.5, std::nullopt},
+      {"2.0", 2.0, 2.0},
+      {"0.988312", 0.988312, 0.988312},
+      {"1e-3", 0.001, 0.001},
+      {"", std::nullopt, std::nullopt},
+      {"dB", std::nullopt, std::nullopt},
+      {"++1 dB", std::nullopt, std::nullopt},
+      {"1,5 dB", std::nullopt, std::nullopt},  // a comma is no decimal point here, whatever the locale
+      {"nan", std::nullopt, std::nullopt},
+      {"inf dB", std::nullopt, std::nullopt},
+      {"-6.5 dB extra", std::nullopt, std::nullopt},
+      {"0.9 dB", 0.9, std::nullopt},  // a unit makes no peak
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ParseGainText(std::string_view(c.text)), c.gain);
+    EXPECT_EQ(ParsePeakText(std::string_view(c.text)), c.peak);
+  }
+  EXPECT_EQ(ParseGainText(std::wstring_view(L"-6.50 dB")), -6.5);
+  EXPECT_EQ(ParseGainText(std::wstring_view(L"-6\u0660.5 dB")), std::nullopt);  // an Arabic-Indic digit
+}
+
+TEST(GainStage, FactorAndLimiter) {
+  // A TXXX "replaygain_track_gain" of -6.50 dB with no pre-amp.
+  CGainStage quieter({-6.5, false, 0.0});
+  EXPECT_DOUBLE_EQ(quieter.Factor(), std::pow(10.0, -6.5 / 20));
+  EXPECT_FALSE(quieter.LimiterActive());
+  EXPECT_DOUBLE_EQ(quieter.ApplyOne(0.8), 0.8 * std::pow(10.0, -6.5 / 20));
+
+  // +3 dB pre-amp on a file without ReplayGain: peak 1.0 times the factor
+  // exceeds 1, so the limiter acts; without the flag nothing bounds y.
+  CGainStage limited({3.0, true, 1.0});
+  EXPECT_TRUE(limited.LimiterActive());
+  CGainStage loud({3.0, false, 1.0});
+  EXPECT_FALSE(loud.LimiterActive());
+  EXPECT_GT(loud.ApplyOne(0.9), 1.0);
+  // A gain whose peak stays below 1 needs no limiter even with the flag.
+  EXPECT_FALSE(CGainStage({3.0, true, 0.5}).LimiterActive());
+  // An unknown peak (0) never activates it.
+  EXPECT_FALSE(CGainStage({3.0, true, 0.0}).LimiterActive());
+
+  const double f = limited.Factor();
+  for (double x : {-1.0, -0.9, -0.3, 0.0, 0.2, 0.35, 0.7, 1.0}) {
+    SCOPED_TRACE(x);
+    double y = x * f;
+    double expected = y > 0.5    ? 0.5 + 0.5 * std::tanh(2 * (y - 0.5))
+                      : y < -0.5 ? -0.5 + 0.5 * std::tanh(2 * (y + 0.5))
+                                 : y;
+    EXPECT_DOUBLE_EQ(limited.ApplyOne(x), expected);
+    EXPECT_LT(std::fabs(limited.ApplyOne(x)), 1.0);
+  }
+  // Continuous at the knee: just above 0.5 stays just above 0.5.
+  EXPECT_NEAR(limited.ApplyOne(0.5000001 / f), 0.5000001, 1e-9);
+}
+
+TEST(GainStage, UnityPassesSamplesUnchanged) {
+  CGainStage unity({0.0, true, 1.0});  // factor 1: peak x factor is not above 1
+  EXPECT_TRUE(unity.IsIdentity());
+  double samples[] = {0.75, -1.0, 1.5, -0.0};
+  double copy[] = {0.75, -1.0, 1.5, -0.0};
+  unity.Apply(samples, 4);
+  EXPECT_EQ(0, std::memcmp(samples, copy, sizeof samples));
+}
+
+}  // namespace
+}  // namespace zul
