@@ -156,9 +156,9 @@ bool Evaluator::Call(TextView name, TextView list) {
     return false;
   }
   if (parts.size() > kMaxArguments) parts.resize(kMaxArguments);
-  Text invalid = Text(U"[INVALID $").append(fn->name).append(U" SYNTAX]");
+  auto failInvalid = [&] { Fail(Text(U"[INVALID $").append(fn->name).append(U" SYNTAX]")); };
   if (parts.size() < fn->minArgs || parts.size() > fn->maxArgs) {
-    Fail(invalid);
+    failInvalid();
     return false;
   }
   // Fields found in any argument count for the enclosing block, so that
@@ -173,7 +173,7 @@ bool Evaluator::Call(TextView name, TextView list) {
   }
   Text result;
   if (!fn->run(args, &result)) {
-    Fail(invalid);
+    failInvalid();
     return false;
   }
   AppendCapped(text, result);
