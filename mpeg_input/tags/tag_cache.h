@@ -1,0 +1,76 @@
+#pragma once
+// The short-lived cache behind the extended file information queries
+// (winampGetExtendedFileInfo/W) and title building: the tag record and
+// length of the last file asked about, answered again without touching the
+// file while it is asked for at least every 2000 ms.
+//
+// Threads: any thread may call any method (the host's main thread, the
+// playlist's tag-reading workers, title building). One mutex serialises
+// every call, including the header scan and the file read it may cause, so
+// the scan callback and the opener run under that lock and must not call
+// back into the cache.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "mpeg_input/tags/byte_source.h"
+#include "mpeg_input/tags/tag_fields.h"
+
+namespace zul {
+
+class CTagCache {
+public:
+  // Milliseconds that wrap around like timeGetTime.
+  using Clock = std::function<std::uint32_t()>;
+  // The header scan: the file's length in ms, nothing when no valid frame.
+  using LengthScan = std::function<std::optional<int>(const std::wstring& path)>;
+  using Opener = std::function<std::unique_ptr<ByteSource>(const std::wstring& path)>;
+
+  static constexpr std::uint32_t kLifetimeMs = 2000;
+
+  explicit CTagCache(LengthScan scan, Clock clock = MonotonicMilliseconds, Opener open = OpenFileSource);
+
+  // A named field of the file's tags: "length" (ms as decimal text),
+  // "title", "artist", "comment", "album", "year", "genre", "track" (names
+  // without regard to case). Nothing for another name, a stream location, a
+  // file the scan rejects, or one without any tag.
+  std::optional<std::wstring> Query(std::wstring_view file, std::wstring_view field, int tagPriority);
+
+  // The exported contract: 1 with the value written to `buffer` (at most
+  // `size` - 1 characters and a terminator), else 0.
+  int GetExtendedFileInfoW(const wchar_t* file, const wchar_t* field, wchar_t* buffer, int size, int tagPriority);
+  // The same with narrow strings in the ANSI code page.
+  int GetExtendedFileInfoA(const char* file, const char* field, char* buffer, int size, int tagPriority);
+
+  struct Entry {
+    CTagFields fields;  // fields[FilePath] is the file
+    int lengthMs = 0;
+  };
+  // The record as Query sees it, for title building.
+  std::optional<Entry> Lookup(std::wstring_view file, int tagPriority);
+
+  // Forgets the cached file, e.g. after its tags were rewritten.
+  void Clear();
+
+  static std::uint32_t MonotonicMilliseconds();
+
+private:
+  // Makes the cache hold `file`; false when it cannot. Needs mutex_.
+  bool Load(std::wstring_view file, int tagPriority);
+
+  LengthScan scan_;
+  Clock clock_;
+  Opener open_;
+
+  std::mutex mutex_;
+  bool valid_ = false;  // guarded by mutex_, like the four below
+  Entry entry_;
+  int tagPriority_ = 0;  // the order entry_ was read in
+  std::uint32_t lastUse_ = 0;
+};
+
+}  // namespace zul

@@ -1,0 +1,79 @@
+#include "mpeg_input/tags/tag_platform.h"
+
+#include <climits>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "mpeg_input/tags/tag_text.h"
+
+namespace zul {
+
+#ifdef _WIN32
+
+std::FILE* OpenBinaryFile(const std::wstring& path) { return _wfopen(path.c_str(), L"rb"); }
+
+bool SeekFile(std::FILE* file, std::uint64_t offset) {
+  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+}
+
+std::optional<std::uint64_t> FileSizeOf(std::FILE* file) {
+  if (_fseeki64(file, 0, SEEK_END) != 0) return std::nullopt;
+  __int64 size = _ftelli64(file);
+  if (size < 0) return std::nullopt;
+  return static_cast<std::uint64_t>(size);
+}
+
+std::wstring WideFromAnsi(std::string_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+std::string AnsiFromWide(std::wstring_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+#else
+
+std::FILE* OpenBinaryFile(const std::wstring& path) { return std::fopen(Utf8FromWide(path).c_str(), "rb"); }
+
+bool SeekFile(std::FILE* file, std::uint64_t offset) {
+  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+std::optional<std::uint64_t> FileSizeOf(std::FILE* file) {
+  if (fseeko(file, 0, SEEK_END) != 0) return std::nullopt;
+  off_t size = ftello(file);
+  if (size < 0) return std::nullopt;
+  return static_cast<std::uint64_t>(size);
+}
+
+std::wstring WideFromAnsi(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string AnsiFromWide(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) out.push_back(static_cast<std::uint32_t>(c) <= 0xFF ? static_cast<char>(c) : '?');
+  return out;
+}
+
+#endif
+
+}  // namespace zul

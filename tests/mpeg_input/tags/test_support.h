@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdlib>
+#include <string>
+
+#include "mpeg_input/tags/byte_source.h"
+#include "tests/mpeg_input/tags/tag_builder.h"
+
+namespace zul::test {
+
+// A source over a vector the test keeps alive.
+inline MemorySource SourceOf(const ByteVector& bytes) { return MemorySource(bytes); }
+
+inline std::wstring FixturePath(const char* name) {
+  const char* root = std::getenv("ZUL_SOURCE_DIR");
+  std::string path = std::string(root ? root : ".") + "/tests/mpeg_input/tags/fixtures/" + name;
+  return std::wstring(path.begin(), path.end());
+}
+
+}  // namespace zul::test
