@@ -1,0 +1,71 @@
+#include "playlist/core/playlist_writer.h"
+
+#include <optional>
+
+#include "playlist/core/path_parts.h"
+#include "playlist/core/playlist_reader.h"
+#include "playlist/core/text_codec.h"
+
+namespace zul {
+namespace {
+
+constexpr char kMarkerLine[] = "\xEF\xBB\xBF#EXTM3U\r\n";
+
+// A title is one line of the file: a line break inside it would turn the
+// rest of the title into a path line.
+std::wstring OneLine(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c == L'\r' || c == L'\n') c = L' ';
+  }
+  return text;
+}
+
+// body holds the lines after the header. The extended header is only
+// written when asked for, unless the marker line is needed anyway.
+std::string Encode(const std::wstring& body, bool extendedHeader) {
+  std::wstring text = extendedHeader ? L"#EXTM3U\r\n" + body : body;
+  if (std::optional<std::string> bytes = ToLatin1(text)) return *bytes;
+  return kMarkerLine + EncodeUtf8(body);
+}
+
+}  // namespace
+
+std::string WritePlaylistText(std::span<const CachedTag> entries, std::wstring_view playlistPath,
+                              const PlaylistWriteOptions& options) {
+  const PlaylistLocation where = LocatePlaylist(playlistPath);
+  std::wstring body;
+  for (const CachedTag& entry : entries) {
+    body += RelativePlaylistLine(entry.GetPath(), where, options.compare);
+    body += L"\r\n";
+    if (options.extended && entry.infoRead) {
+      CachedTag copy = entry;
+      body += L"#EXTINF:" + std::to_wstring(entry.length) + L"," +
+              OneLine(copy.GetDisplayTitle(options.displayMode, true)) + L"\r\n";
+    }
+  }
+  return Encode(body, options.extended);
+}
+
+std::string WriteAddedPlaylistText(std::string_view existingBytes, std::wstring_view playlistPath,
+                                   const std::vector<std::wstring>& addedPaths) {
+  const PlaylistLocation where = LocatePlaylist(playlistPath);
+  const std::wstring home = where.drive + where.folder;
+  std::vector<std::wstring> paths = ReadPlaylistPaths(existingBytes, playlistPath);
+  paths.insert(paths.end(), addedPaths.begin(), addedPaths.end());
+  std::wstring body;
+  for (const std::wstring& path : paths) {
+    std::wstring_view p = path;
+    if (!IsUrl(p) && !where.drive.empty()) {
+      if (!where.folder.empty() && StartsWithNoCase(p, home)) {
+        p.remove_prefix(home.size());
+      } else if (StartsWithNoCase(p, where.drive) && p.size() > 2 && p[2] == L'\\') {
+        p.remove_prefix(where.drive.size());
+      }
+    }
+    body += p;
+    body += L"\r\n";
+  }
+  return Encode(body, false);
+}
+
+}  // namespace zul
