@@ -39,9 +39,10 @@ void ComputeLength(CMpegScanResult& out) {
   if (out.hasVbrHeader && v.frames > 0) {
     out.frames = v.frames;
     int64_t samples = int64_t{spf} * out.frames;
-    if (v.bytes >= 0) {
-      // The count includes the header frame; it may not reach past the data
-      // we found (a trailing tag, a truncated file).
+    // The count includes the header frame, so less than that frame is
+    // damage; and it may not reach past the data we found (a trailing tag,
+    // a truncated file).
+    if (v.bytes >= out.first.frameLength) {
       out.dataSize = std::min(v.bytes, out.dataSize);
       out.dataEnd = out.dataStart + out.dataSize;
     }

@@ -395,6 +395,12 @@ TEST(StreamScan, ByteCountOfTheVbrHeaderBoundsTheData) {
   Append(file, Frames(Header(3, 3, 9, 0, false, 1), 49));
   ASSERT_TRUE(ScanBytes(file, r));
   EXPECT_EQ(r.dataEnd, 50 * 417);
+  // A count smaller than the header frame itself is damage, not a bound.
+  spec.bytes = 0;
+  file = test::XingFrame(spec);
+  Append(file, Frames(Header(3, 3, 9, 0, false, 1), 49));
+  ASSERT_TRUE(ScanBytes(file, r));
+  EXPECT_EQ(r.dataEnd, 50 * 417);
 }
 
 TEST(StreamScan, DamagedFrameCountsFallBackToTheBytes) {
