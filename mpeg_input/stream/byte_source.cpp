@@ -68,11 +68,16 @@ size_t CFileSource::ReadAt(int64_t offset, void* dst, size_t count) {
 }
 
 CBufferedReader::CBufferedReader(CByteSource& source, size_t windowSize)
-    : source_(source), windowSize_(std::max<size_t>(windowSize, 16)) {}
+    : source_(source), whole_(source.Contiguous()), windowSize_(std::max<size_t>(windowSize, 16)) {}
 
 size_t CBufferedReader::PeekSome(int64_t offset, size_t count, const uint8_t** data) {
   *data = nullptr;
   if (offset < 0 || count == 0) return 0;
+  if (!whole_.empty()) {
+    if (static_cast<uint64_t>(offset) >= whole_.size()) return 0;
+    *data = whole_.data() + offset;
+    return std::min<uint64_t>(count, whole_.size() - static_cast<uint64_t>(offset));
+  }
   bool inside = offset >= windowStart_ &&
                 offset + static_cast<int64_t>(count) <= windowStart_ + static_cast<int64_t>(windowFill_);
   if (!inside) {

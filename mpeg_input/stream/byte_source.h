@@ -21,6 +21,9 @@ public:
   // Copies up to `count` bytes from `offset`; returns how many were copied
   // (fewer at the end of the data, 0 on a failed read or an offset outside).
   virtual size_t ReadAt(int64_t offset, void* dst, size_t count) = 0;
+  // All bytes at once when the source holds them in memory (a fully
+  // buffered or mapped file), so that readers need not copy; empty otherwise.
+  virtual std::span<const uint8_t> Contiguous() { return {}; }
 };
 
 // A view of bytes owned elsewhere; they must outlive the source.
@@ -29,6 +32,7 @@ public:
   explicit CMemorySource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
   size_t ReadAt(int64_t offset, void* dst, size_t count) override;
+  std::span<const uint8_t> Contiguous() override { return bytes_; }
 
 private:
   std::span<const uint8_t> bytes_;
@@ -57,7 +61,8 @@ private:
 };
 
 // A forward-moving window over a source, so that scanning one byte or one
-// frame header at a time costs no call per position.
+// frame header at a time costs no call per position. Over a source held in
+// memory it hands out pointers into it and copies nothing.
 class CBufferedReader {
 public:
   explicit CBufferedReader(CByteSource& source, size_t windowSize = 65536);
@@ -72,6 +77,7 @@ public:
 
 private:
   CByteSource& source_;
+  std::span<const uint8_t> whole_;
   std::vector<uint8_t> window_;
   size_t windowSize_;
   int64_t windowStart_ = 0;

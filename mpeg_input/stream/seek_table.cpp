@@ -26,7 +26,12 @@ void CSeekTable::ExtendTo(double ms) {
     int64_t next = entries_.back().offset + lastLength_;
     const uint8_t* p;
     std::optional<CFrameHeader> h;
-    if (next + 4 <= dataEnd_ && reader_.Peek(next, 4, &p)) h = ParseFrameHeader(p);
+    if (next + 4 <= dataEnd_ && reader_.Peek(next, 4, &p)) {
+      // Headers lie a frame apart, each on a cache line of its own: in a
+      // file held in memory, fetching a few frames ahead hides the misses.
+      __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(p) + 8 * lastLength_));
+      h = ParseFrameHeader(p);
+    }
     // Only real frame starts become entries. A damaged header ends what can
     // be reached by walking: seeking beyond lands on the frame before it and
     // the decoder resynchronises from there.
