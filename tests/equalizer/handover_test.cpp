@@ -14,6 +14,7 @@
 
 #include "equalizer/eq_filter.h"
 #include "equalizer/eq_tables.h"
+#include "equalizer/equalizer.h"
 
 namespace zul {
 namespace {
@@ -74,6 +75,41 @@ TEST(EqTables, AudioSeesOnlyCompleteTablesWhileAnotherThreadRebuilds) {
   builder.join();
   EXPECT_EQ(wrong, 0);
   EXPECT_GT(seen[1], 0) << "the last build never reached the audio path";
+}
+
+TEST(EqTables, GainChangesRacingRateChangesEndWithTheLatestOfBoth) {
+  // The UI thread applies gains while the decode thread switches rates (and
+  // so rebuilds too); whichever build runs last must use the last gains.
+  CEqualizer eq;
+  eq.SetEnabled(true);
+  std::atomic<bool> done{false};
+  std::thread ui([&] {
+    EqPreset preset;
+    for (int i = 0; i < 40; ++i) {
+      preset.values[kEqLeftPreamp] = preset.values[kEqRightPreamp] = i % 2 ? 6 : 0;
+      preset.values[1 + i % kEqBands] = i % 2 ? 6 : 0;  // not all bands equal: a real design
+      eq.SetPreset(preset);
+      eq.ApplyGains();
+    }
+    preset.values.fill(0);
+    preset.values[kEqLeftPreamp] = preset.values[kEqRightPreamp] = 6;
+    eq.SetPreset(preset);
+    eq.ApplyGains();
+    done = true;
+  });
+  std::vector<int16_t> block(2 * 1152, 10000);
+  int rate = 44100;
+  for (int i = 0; !done.load(); ++i) {
+    if (i % 4 == 0) rate = rate == 44100 ? 48000 : 44100;
+    eq.DspDoSamples(block.data(), 1152, 16, 2, rate);
+  }
+  ui.join();
+  for (int i = 0; i < 2 * kEqLatency / 1152 + 2; ++i) {
+    std::fill(block.begin(), block.end(), 10000);
+    eq.DspDoSamples(block.data(), 1152, 16, 2, rate);
+  }
+  const int16_t expected = static_cast<int16_t>(std::lround(10000 * std::pow(10.0, -6.0 / 20)));
+  for (int16_t v : block) ASSERT_EQ(v, expected);
 }
 
 }  // namespace
