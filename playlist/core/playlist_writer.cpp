@@ -11,6 +11,8 @@ namespace {
 
 constexpr char kMarkerLine[] = "\xEF\xBB\xBF#EXTM3U\r\n";
 
+bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
 // A title is one line of the file: a line break inside it would turn the
 // rest of the title into a path line.
 std::wstring OneLine(std::wstring text) {
@@ -20,11 +22,26 @@ std::wstring OneLine(std::wstring text) {
   return text;
 }
 
+// Latin-1 bytes that a reader would take for UTF-8: a leading byte order
+// mark, or a line that is the marker line. Only names starting with "ï»¿"
+// do that, but they must read back too.
+bool LooksLikeUtf8(std::string_view bytes) {
+  constexpr std::string_view kMarker = "\xEF\xBB\xBF#EXTM3U";
+  if (bytes.starts_with("\xEF\xBB\xBF")) return true;
+  for (size_t at = bytes.find(kMarker); at != std::string_view::npos; at = bytes.find(kMarker, at + 1)) {
+    size_t begin = at, end = at + kMarker.size();
+    while (begin > 0 && bytes[begin - 1] != '\n' && IsBlankByte(bytes[begin - 1])) --begin;
+    while (end < bytes.size() && bytes[end] != '\n' && IsBlankByte(bytes[end])) ++end;
+    if ((begin == 0 || bytes[begin - 1] == '\n') && (end == bytes.size() || bytes[end] == '\n')) return true;
+  }
+  return false;
+}
+
 // body holds the lines after the header. The extended header is only
 // written when asked for, unless the marker line is needed anyway.
 std::string Encode(const std::wstring& body, bool extendedHeader) {
   std::wstring text = extendedHeader ? L"#EXTM3U\r\n" + body : body;
-  if (std::optional<std::string> bytes = ToLatin1(text)) return *bytes;
+  if (std::optional<std::string> bytes = ToLatin1(text); bytes && !LooksLikeUtf8(*bytes)) return *bytes;
   return kMarkerLine + EncodeUtf8(body);
 }
 

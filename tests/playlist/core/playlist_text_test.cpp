@@ -213,6 +213,19 @@ TEST(PlaylistWriter, WideCharactersReadBackExactly) {
   }
 }
 
+TEST(PlaylistWriter, NamesThatLookLikeTheMarkerReadBack) {
+  for (const wchar_t* name : {L"C:\\x\\\u00ef\u00bb\u00bfa.mp3", L"C:\\x\\\u00ef\u00bb\u00bf#EXTM3U"}) {
+    std::vector<CachedTag> list = {CachedTag(L"C:\\x\\first.mp3"), CachedTag(name)};
+    for (size_t skip : {0u, 1u}) {
+      std::span<const CachedTag> part(list.data() + skip, list.size() - skip);
+      std::string bytes = WritePlaylistText(part, L"C:\\x\\p.m3u", PlaylistWriteOptions{});
+      ParsedPlaylist parsed = ParsePlaylistText(bytes, L"C:\\x\\p.m3u");
+      ASSERT_FALSE(parsed.entries.empty());
+      EXPECT_EQ(parsed.entries.back().path, name);
+    }
+  }
+}
+
 TEST(PlaylistWriter, TitlesWithLineBreaksStayOnOneLine) {
   std::vector<CachedTag> list = {Read(L"C:\\a.mp3", 1, L"", L"two\r\nlines"), CachedTag(L"C:\\b.mp3")};
   PlaylistWriteOptions options{true, kDisplayTitle, PathCompare::kExact};
