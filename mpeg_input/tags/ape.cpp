@@ -8,7 +8,7 @@
 #include "mpeg_input/tags/id3v1.h"
 #include "mpeg_input/tags/replaygain_text.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 constexpr std::uint64_t kLyricsTrailer = 15;  // six size digits and "LYRICS200"
@@ -138,4 +138,4 @@ bool ReadApe(ByteSource& source, CTagFields* fields, ReplayGainValues* gain) {
   return true;
 }
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -8,7 +8,7 @@
 #include "mpeg_input/tags/tag_fields.h"
 #include "mpeg_input/tags/tag_text.h"
 
-namespace zul {
+namespace zul::tags {
 
 inline constexpr std::uint64_t kApeFooterSize = 32;
 
@@ -33,4 +33,4 @@ bool ReadApe(ByteSource& source, CTagFields* fields, ReplayGainValues* gain);
 void ParseApeItems(std::uint32_t version, std::uint32_t itemCount, Bytes items, CTagFields* fields,
                    ReplayGainValues* gain);
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -5,7 +5,7 @@
 
 #include "mpeg_input/tags/tag_platform.h"
 
-namespace zul {
+namespace zul::tags {
 
 bool ByteSource::ReadVector(std::uint64_t offset, std::uint64_t count, std::vector<std::uint8_t>& out) {
   out.clear();
@@ -46,4 +46,4 @@ std::unique_ptr<ByteSource> OpenFileSource(const std::wstring& path) {
   return std::make_unique<FileSource>(file, *size);
 }
 
-}  // namespace zul
+}  // namespace zul::tags

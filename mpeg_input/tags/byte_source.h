@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace zul {
+namespace zul::tags {
 
 class ByteSource {
 public:
@@ -58,4 +58,4 @@ private:
 // nullptr when the file cannot be opened or measured.
 std::unique_ptr<ByteSource> OpenFileSource(const std::wstring& path);
 
-}  // namespace zul
+}  // namespace zul::tags

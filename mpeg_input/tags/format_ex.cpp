@@ -4,7 +4,7 @@
 
 #include "mpeg_input/tags/tag_text.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 constexpr std::size_t kMaxDepth = 8;
@@ -133,4 +133,4 @@ std::wstring FormatEx(std::wstring_view format, const CTagFields& fields, std::s
   return out;
 }
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -16,7 +16,7 @@
 
 #include "mpeg_input/tags/tag_fields.h"
 
-namespace zul {
+namespace zul::tags {
 
 inline constexpr wchar_t kDefaultFormatEx[] = L"[%artist% - ]%title%";
 // A title buffer holds 260 characters with the terminator.
@@ -33,4 +33,4 @@ struct PathParts {
 };
 PathParts SplitPath(std::wstring_view path);
 
-}  // namespace zul
+}  // namespace zul::tags

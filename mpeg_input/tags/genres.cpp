@@ -2,7 +2,7 @@
 
 #include "mpeg_input/tags/tag_fields.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 // The spellings (67, 123, 128, 136, 140, 146, 147 among them) are the ones
@@ -166,4 +166,4 @@ std::string_view Id3v1Genre(int index) {
   return kGenres[static_cast<std::size_t>(index)];
 }
 
-}  // namespace zul
+}  // namespace zul::tags

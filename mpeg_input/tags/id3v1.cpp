@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 std::wstring Field(Bytes record, std::size_t offset, std::size_t length) {
@@ -38,4 +38,4 @@ bool ReadId3v1(ByteSource& source, CTagFields& fields) {
   return ParseId3v1(record, fields);
 }
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -4,7 +4,7 @@
 #include "mpeg_input/tags/tag_fields.h"
 #include "mpeg_input/tags/tag_text.h"
 
-namespace zul {
+namespace zul::tags {
 
 inline constexpr std::uint64_t kId3v1Size = 128;
 
@@ -16,4 +16,4 @@ bool ReadId3v1(ByteSource& source, CTagFields& fields);
 // The same for the record itself (exactly 128 bytes).
 bool ParseId3v1(Bytes record, CTagFields& fields);
 
-}  // namespace zul
+}  // namespace zul::tags

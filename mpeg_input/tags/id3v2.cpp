@@ -8,7 +8,7 @@
 
 #include "mpeg_input/tags/replaygain_text.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 constexpr std::size_t kHeaderSize = 10;
@@ -140,6 +140,18 @@ class FrameSink {
 public:
   FrameSink(int major, CTagFields* fields, ReplayGainValues* gain) : major_(major), fields_(fields), gain_(gain) {}
 
+  // Whether a frame is worth loading at all; pictures and private data, often
+  // most of a tag, never are.
+  bool Wants(const std::uint8_t* id) const {
+    auto is = [id](const char* name) { return std::memcmp(id, name, 4) == 0; };
+    if (is("TXXX")) return gain_ != nullptr;
+    if (!fields_) return false;
+    if (is(major_ == 3 ? "TYER" : "TDRC")) return true;
+    for (const FrameRoute& r : kTextFrames)
+      if (is(r.id)) return !filled_[static_cast<std::size_t>(r.field)];
+    return false;
+  }
+
   void Frame(const std::uint8_t* id, Bytes data) {
     auto is = [id](const char* name) { return std::memcmp(id, name, 4) == 0; };
     if (is("TXXX")) {
@@ -206,18 +218,114 @@ private:
   std::bitset<4> gainSeen_;
 };
 
+// The bytes the frames are read from: the body in memory, or the file itself,
+// so that frames nobody reads are never loaded.
+class FrameArea {
+public:
+  virtual ~FrameArea() = default;
+  virtual std::size_t Size() const = 0;
+  // The bytes [pos, pos + n), which may be placed in `scratch`; false when
+  // they cannot be had.
+  virtual bool Get(std::size_t pos, std::size_t n, std::vector<std::uint8_t>& scratch, Bytes& out) = 0;
+};
+
+class MemoryArea final : public FrameArea {
+public:
+  explicit MemoryArea(Bytes body) : body_(body) {}
+  std::size_t Size() const override { return body_.size(); }
+  bool Get(std::size_t pos, std::size_t n, std::vector<std::uint8_t>&, Bytes& out) override {
+    if (pos > body_.size() || n > body_.size() - pos) return false;
+    out = body_.subspan(pos, n);
+    return true;
+  }
+
+private:
+  Bytes body_;
+};
+
+class SourceArea final : public FrameArea {
+public:
+  SourceArea(ByteSource& source, std::uint64_t offset, std::size_t size)
+      : source_(source), offset_(offset), size_(size) {}
+  std::size_t Size() const override { return size_; }
+  bool Get(std::size_t pos, std::size_t n, std::vector<std::uint8_t>& scratch, Bytes& out) override {
+    if (pos > size_ || n > size_ - pos || !source_.ReadVector(offset_ + pos, n, scratch)) return false;
+    out = scratch;
+    return true;
+  }
+
+private:
+  ByteSource& source_;
+  std::uint64_t offset_;
+  std::size_t size_;
+};
+
 // Where the frames begin: after the extended header, if there is one. Nothing
 // when the extended header does not fit in the body.
-std::optional<std::size_t> FramesStart(int major, std::uint8_t headerFlags, Bytes body) {
+std::optional<std::size_t> FramesStart(int major, std::uint8_t headerFlags, FrameArea& area) {
   if (!(headerFlags & 0x40)) return 0;
-  if (body.size() < 4) return std::nullopt;
+  std::vector<std::uint8_t> scratch;
+  Bytes size;
+  if (!area.Get(0, 4, scratch, size)) return std::nullopt;
   // 2.3 counts the bytes after the size field; the padding it announces lies
   // after the last frame, so it does not move the start. 2.4 counts the whole
   // extended header in a syncsafe size.
-  std::uint64_t skip = major == 3 ? 4 + std::uint64_t{BigEndian32(body.data())} : Syncsafe(body.data());
+  std::uint64_t skip = major == 3 ? 4 + std::uint64_t{BigEndian32(size.data())} : Syncsafe(size.data());
   if (major == 4 && skip < 6) return std::nullopt;
-  if (skip > body.size()) return std::nullopt;
+  if (skip > area.Size()) return std::nullopt;
   return static_cast<std::size_t>(skip);
+}
+
+// The frames of a body whose 2.3 unsynchronisation, if any, is already undone.
+void WalkFrames(int major, std::uint8_t headerFlags, FrameArea& area, CTagFields* fields, ReplayGainValues* gain) {
+  if (fields) fields->ClearTagValues();
+  if (gain) *gain = ReplayGainValues{};
+  std::optional<std::size_t> start = FramesStart(major, headerFlags, area);
+  if (!start) return;
+  // 2.4 unsynchronises frame by frame and counts the stored bytes, so the
+  // tag's flag is applied to each frame's data, never to the whole body.
+  bool tagUnsync = major == 4 && (headerFlags & 0x80);
+  FrameSink sink(major, fields, gain);
+  std::vector<std::uint8_t> headerScratch, dataScratch, frameRestored;
+  std::size_t pos = *start;
+  while (area.Size() - pos >= kHeaderSize) {
+    Bytes raw;
+    if (!area.Get(pos, kHeaderSize, headerScratch, raw)) break;
+    std::array<std::uint8_t, kHeaderSize> h;
+    std::copy(raw.begin(), raw.end(), h.begin());
+    if (h[0] == 0) break;  // padding
+    std::uint32_t size = major == 3 ? BigEndian32(&h[4]) : Syncsafe(&h[4]);
+    std::uint8_t formatFlags = h[9];
+    pos += kHeaderSize;
+    if (size > area.Size() - pos) break;  // a frame cannot reach past the tag
+    std::size_t dataPos = pos;
+    pos += size;
+
+    if (!sink.Wants(h.data())) continue;
+    if (formatFlags & (major == 3 ? 0xC0 : 0x0C)) continue;  // compressed or encrypted
+    Bytes data;
+    if (!area.Get(dataPos, size, dataScratch, data)) break;
+    if (major == 3) {
+      if (formatFlags & 0x20) {  // group identifier byte
+        if (data.empty()) continue;
+        data = data.subspan(1);
+      }
+    } else {
+      if ((formatFlags & 0x02) || tagUnsync) {
+        frameRestored = RemoveUnsynchronisation(data);
+        data = frameRestored;
+      }
+      if (formatFlags & 0x40) {  // group identifier byte
+        if (data.empty()) continue;
+        data = data.subspan(1);
+      }
+      if (formatFlags & 0x01) {  // data length indicator
+        if (data.size() < 4) continue;
+        data = data.subspan(4);
+      }
+    }
+    sink.Frame(h.data(), data);
+  }
 }
 
 }  // namespace
@@ -234,56 +342,14 @@ std::vector<std::uint8_t> RemoveUnsynchronisation(Bytes bytes) {
 
 void ParseId3v2Body(int major, std::uint8_t headerFlags, Bytes body, CTagFields* fields, ReplayGainValues* gain) {
   if (major != 3 && major != 4) return;
-  if (fields) fields->ClearTagValues();
-  if (gain) *gain = ReplayGainValues{};
-
-  // 2.3 unsynchronises the whole tag and counts frame sizes after undoing
-  // it. 2.4 unsynchronises frame by frame and counts the stored bytes, so
-  // undoing it over the whole body would shift every later frame.
-  bool tagUnsync = headerFlags & 0x80;
+  // 2.3 unsynchronises the whole tag and counts frame sizes after undoing it.
   std::vector<std::uint8_t> restored;
-  if (major == 3 && tagUnsync) {
+  if (major == 3 && (headerFlags & 0x80)) {
     restored = RemoveUnsynchronisation(body);
     body = restored;
   }
-
-  std::optional<std::size_t> start = FramesStart(major, headerFlags, body);
-  if (!start) return;
-  FrameSink sink(major, fields, gain);
-  std::size_t pos = *start;
-  while (body.size() - pos >= kHeaderSize && body[pos] != 0) {
-    const std::uint8_t* h = body.data() + pos;
-    std::uint32_t size = major == 3 ? BigEndian32(h + 4) : Syncsafe(h + 4);
-    std::uint8_t formatFlags = h[9];
-    pos += kHeaderSize;
-    if (size > body.size() - pos) break;  // a frame cannot reach past the tag
-    Bytes data = body.subspan(pos, size);
-    pos += size;
-
-    std::vector<std::uint8_t> frameRestored;
-    if (major == 3) {
-      if (formatFlags & 0xC0) continue;  // compressed or encrypted
-      if (formatFlags & 0x20) {          // group identifier byte
-        if (data.empty()) continue;
-        data = data.subspan(1);
-      }
-    } else {
-      if (formatFlags & 0x0C) continue;  // compressed or encrypted
-      if ((formatFlags & 0x02) || tagUnsync) {
-        frameRestored = RemoveUnsynchronisation(data);
-        data = frameRestored;
-      }
-      if (formatFlags & 0x40) {  // group identifier byte
-        if (data.empty()) continue;
-        data = data.subspan(1);
-      }
-      if (formatFlags & 0x01) {  // data length indicator
-        if (data.size() < 4) continue;
-        data = data.subspan(4);
-      }
-    }
-    sink.Frame(h, data);
-  }
+  MemoryArea area(body);
+  WalkFrames(major, headerFlags, area, fields, gain);
 }
 
 bool ReadId3v2(ByteSource& source, CTagFields* fields, ReplayGainValues* gain) {
@@ -305,10 +371,17 @@ bool ReadId3v2(ByteSource& source, CTagFields* fields, ReplayGainValues* gain) {
     }
   }
   if (!header) return false;
-  std::vector<std::uint8_t> body;
-  if (!source.ReadVector(bodyOffset, header->size, body)) return false;
-  ParseId3v2Body(header->major, header->flags, body, fields, gain);
+  if (header->major == 3 && (header->flags & 0x80)) {
+    // Frame positions are known only after undoing the unsynchronisation,
+    // so this one kind of tag is loaded whole.
+    std::vector<std::uint8_t> body;
+    if (!source.ReadVector(bodyOffset, header->size, body)) return false;
+    ParseId3v2Body(header->major, header->flags, body, fields, gain);
+  } else {
+    SourceArea area(source, bodyOffset, header->size);
+    WalkFrames(header->major, header->flags, area, fields, gain);
+  }
   return true;
 }
 
-}  // namespace zul
+}  // namespace zul::tags

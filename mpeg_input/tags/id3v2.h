@@ -5,7 +5,7 @@
 #include "mpeg_input/tags/tag_fields.h"
 #include "mpeg_input/tags/tag_text.h"
 
-namespace zul {
+namespace zul::tags {
 
 // True when the source holds a readable ID3v2.3/2.4 tag (a valid header that
 // fits in the file), even if no frame of it is understood. Then, when given,
@@ -21,4 +21,4 @@ void ParseId3v2Body(int majorVersion, std::uint8_t headerFlags, Bytes body, CTag
 // Undoes unsynchronisation: every 0xFF 0x00 pair becomes 0xFF.
 std::vector<std::uint8_t> RemoveUnsynchronisation(Bytes bytes);
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -45,4 +45,4 @@ std::optional<double> ParseNumber(std::wstring_view text, bool allowDecibels) {
 std::optional<double> ParseReplayGainGain(std::wstring_view text) { return ParseNumber(text, true); }
 std::optional<double> ParseReplayGainPeak(std::wstring_view text) { return ParseNumber(text, false); }
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-namespace zul {
+namespace zul::tags {
 
 // A gain in dB: surrounding blanks and a trailing "dB" are ignored, a
 // leading "+" is allowed. Nothing when the rest is not one finite decimal
@@ -12,4 +12,4 @@ std::optional<double> ParseReplayGainGain(std::wstring_view text);
 // A peak: one finite decimal number.
 std::optional<double> ParseReplayGainPeak(std::wstring_view text);
 
-}  // namespace zul
+}  // namespace zul::tags

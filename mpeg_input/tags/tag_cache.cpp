@@ -7,7 +7,7 @@
 #include "mpeg_input/tags/tag_reader.h"
 #include "mpeg_input/tags/tag_text.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 bool IsStreamLocation(std::wstring_view file) { return file.starts_with(L"http://") || file.starts_with(L"https://"); }
@@ -116,4 +116,4 @@ int CTagCache::GetExtendedFileInfoA(const char* file, const char* field, char* b
   return 1;
 }
 
-}  // namespace zul
+}  // namespace zul::tags

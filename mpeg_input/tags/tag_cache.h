@@ -20,7 +20,7 @@
 #include "mpeg_input/tags/byte_source.h"
 #include "mpeg_input/tags/tag_fields.h"
 
-namespace zul {
+namespace zul::tags {
 
 class CTagCache {
 public:
@@ -73,4 +73,4 @@ private:
   std::uint32_t lastUse_ = 0;
 };
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace zul {
+namespace zul::tags {
 
 enum class TagField : std::size_t {
   FilePath,
@@ -64,4 +64,4 @@ enum class TagKind { None, Id3v1, Id3v2, Ape };
 std::string_view Id3v1Genre(int index);
 inline constexpr int kId3v1GenreCount = 148;
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -8,7 +8,7 @@
 
 #include "mpeg_input/tags/tag_text.h"
 
-namespace zul {
+namespace zul::tags {
 
 #ifdef _WIN32
 
@@ -76,4 +76,4 @@ std::string AnsiFromWide(std::wstring_view text) {
 
 #endif
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace zul {
+namespace zul::tags {
 
 // Opens a file for binary reading; nullptr when it cannot be opened.
 std::FILE* OpenBinaryFile(const std::wstring& path);
@@ -21,4 +21,4 @@ std::wstring WideFromAnsi(std::string_view text);
 // Characters the code page cannot represent become '?'.
 std::string AnsiFromWide(std::wstring_view text);
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -4,7 +4,7 @@
 #include "mpeg_input/tags/id3v1.h"
 #include "mpeg_input/tags/id3v2.h"
 
-namespace zul {
+namespace zul::tags {
 
 std::array<TagKind, 3> TagOrder(int tagPriority) {
   using enum TagKind;
@@ -57,4 +57,4 @@ ReplayGainValues ReadTagReplayGain(ByteSource& source, int sources, int tagPrior
   return {};
 }
 
-}  // namespace zul
+}  // namespace zul::tags

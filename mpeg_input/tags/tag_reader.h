@@ -6,7 +6,7 @@
 #include "mpeg_input/tags/byte_source.h"
 #include "mpeg_input/tags/tag_fields.h"
 
-namespace zul {
+namespace zul::tags {
 
 // `TagPriority` 0..5; any other value reads like 0.
 //   0 ID3v2 > APE > ID3v1     3 APE > ID3v1 > ID3v2
@@ -31,4 +31,4 @@ inline constexpr int kReplayGainFromApe = 2;
 // source are never mixed with another's.
 ReplayGainValues ReadTagReplayGain(ByteSource& source, int sources, int tagPriority);
 
-}  // namespace zul
+}  // namespace zul::tags

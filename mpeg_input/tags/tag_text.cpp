@@ -2,7 +2,7 @@
 
 #include "mpeg_input/tags/tag_platform.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -234,4 +234,4 @@ void TrimTrailingBlanks(std::wstring& text) {
   text.resize(n);
 }
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace zul {
+namespace zul::tags {
 
 using Bytes = std::span<const std::uint8_t>;
 
@@ -45,4 +45,4 @@ bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
 // Strips trailing blanks (spaces, tabs, line ends).
 void TrimTrailingBlanks(std::wstring& text);
 
-}  // namespace zul
+}  // namespace zul::tags

@@ -4,7 +4,7 @@
 
 #include "tests/mpeg_input/tags/test_support.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 using namespace test;
@@ -174,4 +174,4 @@ TEST(Ape, ItemsClaimingMoreThanTheTagStopTheWalk) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

@@ -5,12 +5,13 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "mpeg_input/tags/tag_reader.h"
 #include "mpeg_input/tags/tag_text.h"
 #include "tests/mpeg_input/tags/test_support.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 using namespace test;
@@ -37,14 +38,18 @@ TEST(ByteSource, OpensFilesByWidePathAndReadsTheirTags) {
   name += L".mp3";
   std::filesystem::path dir = std::filesystem::temp_directory_path() / "zul_tags_test";
   std::filesystem::create_directories(dir);
-  std::string dirUtf8 = dir.string();
-  std::wstring wide(dirUtf8.begin(), dirUtf8.end());
-  wide += L"/" + name;
+  std::wstring wide = dir.wstring() + L"/" + name;
   ByteVector content = Concat({FakeAudio(), BuildId3v1({"On disk", "", "", "", "", -1, 0})});
-  std::FILE* f = std::fopen(Utf8FromWide(wide).c_str(), "wb");
-  ASSERT_TRUE(f);
-  std::fwrite(content.data(), 1, content.size(), f);
-  std::fclose(f);
+#ifdef _WIN32
+  std::filesystem::path file(wide);
+#else
+  std::filesystem::path file(Utf8FromWide(wide));
+#endif
+  {
+    std::ofstream out(file, std::ios::binary);
+    ASSERT_TRUE(out);
+    out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+  }
 
   std::unique_ptr<ByteSource> source = OpenFileSource(wide);
   ASSERT_TRUE(source);
@@ -61,4 +66,4 @@ TEST(ByteSource, OpensFilesByWidePathAndReadsTheirTags) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

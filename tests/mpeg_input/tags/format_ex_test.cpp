@@ -4,7 +4,7 @@
 
 #include "mpeg_input/tags/tag_text.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 CTagFields Song() {
@@ -108,4 +108,4 @@ TEST(FormatEx, StopsAtTheTitleBuffer) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

@@ -4,7 +4,7 @@
 
 #include "tests/mpeg_input/tags/test_support.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 using namespace test;
@@ -92,4 +92,4 @@ TEST(Id3v1, GenreListHasAllEntries) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

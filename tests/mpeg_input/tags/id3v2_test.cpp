@@ -4,7 +4,7 @@
 
 #include "tests/mpeg_input/tags/test_support.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 using namespace test;
@@ -317,6 +317,42 @@ TEST(Id3v2, FoundWithoutKnownFramesAndFieldsAreReset) {
   EXPECT_EQ(f[TagField::FilePath], L"/music/a.mp3");
 }
 
+// Counts the bytes a reader asks for.
+class CountingSource final : public ByteSource {
+public:
+  explicit CountingSource(const ByteVector& bytes) : inner_(bytes) {}
+  std::uint64_t Size() const override { return inner_.Size(); }
+  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    bytesRead += out.size();
+    return inner_.ReadAt(offset, out);
+  }
+  std::uint64_t bytesRead = 0;
+
+private:
+  MemorySource inner_;
+};
+
+TEST(Id3v2, PicturesAreNeverLoaded) {
+  ByteVector picture = Concat({{0}, BytesOf("image/jpeg"), {0, 3, 0}, ByteVector(4 << 20, 0xD8)});
+  for (int major : {3, 4}) {
+    ByteVector file = Concat({Id3v2Builder(major)
+                                  .Latin1("TIT2", "Before")
+                                  .Frame("APIC", picture)
+                                  .Latin1("TPE1", "After")
+                                  .Frame("TXXX", Concat({{0}, BytesOf("replaygain_album_gain"), {0}, BytesOf("-1 dB")}))
+                                  .Build(),
+                              FakeAudio()});
+    CountingSource source(file);
+    CTagFields f;
+    ReplayGainValues gain;
+    ASSERT_TRUE(ReadId3v2(source, &f, &gain)) << major;
+    EXPECT_EQ(f[TagField::Title], L"Before") << major;
+    EXPECT_EQ(f[TagField::Artist], L"After") << major;
+    EXPECT_EQ(gain.albumGain, -1.0) << major;
+    EXPECT_LT(source.bytesRead, 1024u) << major;
+  }
+}
+
 TEST(Id3v2, RemoveUnsynchronisationUndoesOnlyFfZeroPairs) {
   ByteVector in = {0xFF, 0x00, 0xE0, 0xFF, 0x01, 0x00, 0xFF, 0x00, 0x00, 0xFF};
   EXPECT_EQ(RemoveUnsynchronisation(in), (ByteVector{0xFF, 0xE0, 0xFF, 0x01, 0x00, 0xFF, 0x00, 0xFF}));
@@ -325,4 +361,4 @@ TEST(Id3v2, RemoveUnsynchronisationUndoesOnlyFfZeroPairs) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

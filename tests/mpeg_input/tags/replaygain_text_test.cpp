@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 TEST(ReplayGainText, GainsAndPeaks) {
@@ -40,4 +40,4 @@ TEST(ReplayGainText, GainsAndPeaks) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

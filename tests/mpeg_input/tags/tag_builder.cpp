@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace zul::test {
+namespace zul::tags::test {
 
 ByteVector BytesOf(std::string_view s) { return ByteVector(s.begin(), s.end()); }
 
@@ -166,4 +166,4 @@ ByteVector FakeAudio(std::size_t n) {
   return out;
 }
 
-}  // namespace zul::test
+}  // namespace zul::tags::test

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zul::test {
+namespace zul::tags::test {
 
 using ByteVector = std::vector<std::uint8_t>;
 
@@ -122,4 +122,4 @@ ByteVector BuildLyrics3v2(std::string_view text);
 // a tag.
 ByteVector FakeAudio(std::size_t n = 400);
 
-}  // namespace zul::test
+}  // namespace zul::tags::test

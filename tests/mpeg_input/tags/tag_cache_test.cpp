@@ -8,7 +8,7 @@
 
 #include "tests/mpeg_input/tags/test_support.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 using namespace test;
@@ -206,4 +206,4 @@ TEST_F(TagCacheTest, ConcurrentQueriesSeeWholeRecords) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

@@ -4,7 +4,7 @@
 
 #include "tests/mpeg_input/tags/test_support.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 using namespace test;
@@ -81,6 +81,30 @@ TEST(TagPriority, MissingKindsAreSkippedInOrder) {
   EXPECT_EQ(f[TagField::Title], L"keep");
 }
 
+TEST(TagPriority, RealFiles) {
+  struct Case {
+    const char* file;
+    int priority;
+    TagKind kind;
+    std::wstring title;
+  };
+  const Case cases[] = {
+      {"lame_v23_utf16.mp3", 0, TagKind::Id3v2, L"Title Lame"},
+      {"lame_v23_utf16.mp3", 4, TagKind::Id3v1, L"Title Lame"},
+      {"id3v2tool_v23_latin1.mp3", 5, TagKind::Id3v1, L"Title Tool"},
+      {"ffmpeg_v24_utf8.mp3", 4, TagKind::Id3v2, L"T\u00EFtle Ffmpeg"},  // no ID3v1 written
+      {"untagged.mp3", 0, TagKind::None, L""},
+      {"untagged.mp3", 3, TagKind::None, L""},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<ByteSource> source = OpenFileSource(FixturePath(c.file));
+    ASSERT_TRUE(source) << c.file;
+    CTagFields f;
+    EXPECT_EQ(ReadTagFields(*source, c.priority, f), c.kind) << c.file << " " << c.priority;
+    EXPECT_EQ(f[TagField::Title], c.title) << c.file << " " << c.priority;
+  }
+}
+
 TEST(TagReplayGain, SourcesAndOrder) {
   ByteVector both =
       Concat({Id3v2Builder(3).Frame("TXXX", Txxx("replaygain_track_gain", "-1 dB")).Build(), FakeAudio(),
@@ -116,4 +140,4 @@ TEST(TagReplayGain, SourcesAndOrder) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

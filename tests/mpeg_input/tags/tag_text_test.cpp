@@ -4,7 +4,7 @@
 
 #include "tests/mpeg_input/tags/tag_builder.h"
 
-namespace zul {
+namespace zul::tags {
 namespace {
 
 using test::ByteVector;
@@ -98,4 +98,4 @@ TEST(TagText, Utf8FromWideRoundTripsThroughTheDecoder) {
 }
 
 }  // namespace
-}  // namespace zul
+}  // namespace zul::tags

@@ -5,7 +5,7 @@
 #include "mpeg_input/tags/byte_source.h"
 #include "tests/mpeg_input/tags/tag_builder.h"
 
-namespace zul::test {
+namespace zul::tags::test {
 
 // A source over a vector the test keeps alive.
 inline MemorySource SourceOf(const ByteVector& bytes) { return MemorySource(bytes); }
@@ -16,4 +16,4 @@ inline std::wstring FixturePath(const char* name) {
   return std::wstring(path.begin(), path.end());
 }
 
-}  // namespace zul::test
+}  // namespace zul::tags::test
