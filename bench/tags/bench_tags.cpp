@@ -20,11 +20,11 @@ namespace {
 
 using namespace zul::tags;
 using Clock = std::chrono::steady_clock;
-using Bytes = std::vector<std::uint8_t>;
+using ByteVec = std::vector<std::uint8_t>;
 
-void Append(Bytes& out, std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
+void Append(ByteVec& out, std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
 
-void Frame(Bytes& out, const char* id, const Bytes& data) {
+void Frame(ByteVec& out, const char* id, const ByteVec& data) {
   Append(out, id);
   auto n = static_cast<std::uint32_t>(data.size());
   for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(n >> shift));
@@ -33,42 +33,42 @@ void Frame(Bytes& out, const char* id, const Bytes& data) {
   out.insert(out.end(), data.begin(), data.end());
 }
 
-Bytes Text(std::string_view s) {
-  Bytes b{0};
+ByteVec Text(std::string_view s) {
+  ByteVec b{0};
   Append(b, s);
   return b;
 }
 
 // ID3v2.3 with the usual frames and a picture, audio, an APE tag and ID3v1.
-Bytes TypicalFile() {
-  Bytes body;
+ByteVec TypicalFile() {
+  ByteVec body;
   Frame(body, "TIT2", Text("A title of ordinary length"));
   Frame(body, "TPE1", Text("Some Artist"));
   Frame(body, "TALB", Text("Some Album"));
   Frame(body, "TYER", Text("2004"));
   Frame(body, "TRCK", Text("7/12"));
   Frame(body, "TCON", Text("(17)"));
-  Bytes picture = Text("image/jpeg");
+  ByteVec picture = Text("image/jpeg");
   picture.push_back(0);
   picture.push_back(3);
   picture.push_back(0);
   picture.resize(picture.size() + (1 << 20), 0xD8);
   Frame(body, "APIC", picture);
   Frame(body, "COMM", [] {
-    Bytes c{0};
+    ByteVec c{0};
     Append(c, "eng");
     c.push_back(0);
     Append(c, "A comment");
     return c;
   }());
   Frame(body, "TXXX", [] {
-    Bytes c = Text("replaygain_track_gain");
+    ByteVec c = Text("replaygain_track_gain");
     c.push_back(0);
     Append(c, "-6.50 dB");
     return c;
   }());
   body.resize(body.size() + 2048, 0);  // padding
-  Bytes file;
+  ByteVec file;
   Append(file, "ID3");
   file.push_back(3);
   file.push_back(0);
@@ -77,7 +77,7 @@ Bytes TypicalFile() {
   for (int shift : {21, 14, 7, 0}) file.push_back(static_cast<std::uint8_t>((n >> shift) & 0x7F));
   file.insert(file.end(), body.begin(), body.end());
   file.resize(file.size() + (64 << 10), 0x55);  // audio
-  Bytes tag(128, 0);
+  ByteVec tag(128, 0);
   std::copy_n("TAGv1 title", 11, tag.begin());
   file.insert(file.end(), tag.begin(), tag.end());
   return file;
@@ -111,7 +111,7 @@ bool Report(const char* what, double value, double target, const char* unit) {
 
 int main() {
   std::filesystem::path path = std::filesystem::temp_directory_path() / "zul_bench_tags.mp3";
-  Bytes content = TypicalFile();
+  ByteVec content = TypicalFile();
   if (std::FILE* f = std::fopen(path.string().c_str(), "wb")) {
     std::fwrite(content.data(), 1, content.size(), f);
     std::fclose(f);
