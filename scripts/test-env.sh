@@ -63,6 +63,10 @@ if [ ! -f "$WINEPREFIX/.zul-ready" ]; then
 fi
 
 wineserver -p
+# Start Wine's own services now, with our stdio closed: started lazily by the
+# first test they would inherit ctest's output pipe and keep ctest waiting
+# for end-of-file until the wineserver goes away.
+wineboot >/dev/null 2>&1 </dev/null
 "$@"
 status=$?
 exit $status

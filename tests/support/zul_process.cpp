@@ -1,0 +1,176 @@
+#include "tests/support/zul_process.h"
+
+#include <atomic>
+
+namespace zul::test {
+namespace {
+
+constexpr wchar_t kInstanceMessageName[] = L"ZUL_WND_MSG-{1FDCB966-266D-458C-99F3-6B621F4BAD36}";
+
+struct Search {
+  UINT message;
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK AskWindow(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (s->pid && owner != s->pid) return TRUE;
+  DWORD_PTR reply = 0;
+  if (SendMessageTimeoutW(hwnd, s->message, 0, 0, SMTO_BLOCK, 50, &reply) && reply == s->message) {
+    s->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct WinampSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindWinamp(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<WinampSearch*>(param);
+  wchar_t cls[64];
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == s->pid && GetClassNameW(hwnd, cls, 64) && wcscmp(cls, L"Winamp v1.x") == 0) {
+    s->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::atomic<int> g_sandboxCounter{0};
+
+}  // namespace
+
+std::wstring BinDir() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring p = path;
+  return p.substr(0, p.find_last_of(L'\\'));
+}
+
+ZulSandbox::ZulSandbox(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  dir_ = std::wstring(temp) + L"zul-test-" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(g_sandboxCounter++);
+  CreateDirectoryW(dir_.c_str(), nullptr);
+  exe_ = dir_ + L"\\zul.exe";
+  CopyFileW((BinDir() + L"\\zul.exe").c_str(), exe_.c_str(), FALSE);
+}
+
+ZulSandbox::~ZulSandbox() {
+  for (HANDLE p : processes_) {
+    if (WaitForSingleObject(p, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(p, 99);
+      WaitForSingleObject(p, 5000);
+    }
+    CloseHandle(p);
+  }
+}
+
+HANDLE ZulSandbox::Start(const std::wstring& args, DWORD* pid) {
+  std::wstring command = L"\"" + exe_ + L"\" " + args;
+  STARTUPINFOW si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  processes_.push_back(pi.hProcess);
+  if (pid) *pid = pi.dwProcessId;
+  return pi.hProcess;
+}
+
+DWORD ZulSandbox::RunToEnd(const std::wstring& args, DWORD timeoutMs) {
+  HANDLE p = Start(args);
+  if (!p) return static_cast<DWORD>(-1);
+  if (WaitForSingleObject(p, timeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(p, 99);
+    return STILL_ACTIVE;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(p, &code);
+  return code;
+}
+
+HWND WaitForInstance(DWORD pid, DWORD timeoutMs) {
+  Search s{RegisterWindowMessageW(kInstanceMessageName), pid, nullptr};
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    s.found = nullptr;
+    EnumWindows(AskWindow, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+LRESULT SendCopyData(HWND target, DWORD size, DWORD mode, const std::wstring& path) {
+  std::vector<char> record(size > 528 ? size : 528, 0);
+  memcpy(record.data(), &mode, 4);
+  memcpy(record.data() + 4, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+  COPYDATASTRUCT data{0, size, record.data()};
+  DWORD_PTR reply = 0;
+  if (!SendMessageTimeoutW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 5000, &reply))
+    return -1;
+  return static_cast<LRESULT>(reply);
+}
+
+bool WaitUntilRunning(HWND mainWnd, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    // A path that does not exist is accepted and ignored once running.
+    if (SendCopyData(mainWnd, 528, 1, L"Z:\\zul-test-no-such-file") == TRUE) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+HWND FindWinampWindow(DWORD pid) {
+  WinampSearch s{pid, nullptr};
+  EnumWindows(FindWinamp, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+std::vector<std::wstring> ConsoleLines(HWND mainWnd) {
+  std::vector<std::wstring> lines;
+  LRESULT count = SendMessageW(mainWnd, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT len = SendMessageW(mainWnd, LB_GETTEXTLEN, i, 0);
+    std::wstring line(len > 0 ? static_cast<size_t>(len) + 1 : 1, L'\0');
+    if (len > 0) SendMessageW(mainWnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(len > 0 ? static_cast<size_t>(len) : 0);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool WaitForExit(HANDLE process, DWORD timeoutMs) { return WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0; }
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::string bytes;
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return bytes;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(f);
+  return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(f);
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace zul::test
