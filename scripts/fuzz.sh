@@ -12,10 +12,15 @@ for f in "$dir"/*; do
   name=$(basename "$f")
   corpus=$root/build/fuzz/corpus/$name
   mkdir -p "$corpus"
-  seeds=$root/fuzz/seeds/$name
   echo "== $name for ${seconds}s"
   args=("$corpus")
-  [ -d "$seeds" ] && args+=("$seeds")
+  # Seeds live in a "seeds" folder beside the target's source.
+  src=$(find "$root/fuzz" -name "$name.cpp" | head -n1)
+  if [ -n "$src" ]; then
+    for d in "$(dirname "$src")/seeds/$name" "$(dirname "$src")/seeds"; do
+      if [ -d "$d" ]; then args+=("$d"); break; fi
+    done
+  fi
   if ! "$f" -max_total_time="$seconds" -print_final_stats=1 "${args[@]}" >"$root/build/fuzz/$name.log" 2>&1; then
     echo "FAILED: $name (see build/fuzz/$name.log)"; tail -n 30 "$root/build/fuzz/$name.log"; status=1
   else

@@ -1,0 +1,66 @@
+// Measures how long zul.exe takes from process start to its running state
+// (the main window accepts open requests), next to a minimal Win32 program
+// that answers the same two messages. Prints medians of several runs.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "tests/support/zul_process.h"
+
+using namespace zul::test;
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// One start: milliseconds to the running state, or -1.
+double MeasureOnce(const std::wstring& exe) {
+  STARTUPINFOW si{sizeof si};
+  PROCESS_INFORMATION pi{};
+  std::wstring cmd = L"\"" + exe + L"\"";
+  double t0 = Now();
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  double result = -1;
+  HWND main = WaitForInstance(pi.dwProcessId, 30000);
+  if (main && WaitUntilRunning(main, 30000)) result = Now() - t0;
+  DWORD_PTR reply;
+  SendMessageTimeoutW(main, WM_COMMAND, 507, 0, SMTO_BLOCK, 5000, &reply);  // "Exit"
+  if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return result;
+}
+
+}  // namespace
+
+int main() {
+  ZulSandbox box(L"startup");
+  std::wstring baseline = BinDir() + L"\\minimal_instance.exe";
+  std::vector<double> zul, minimal;
+  MeasureOnce(box.exe());  // first start writes the settings file
+  for (int i = 0; i < 7; ++i) {
+    double z = MeasureOnce(box.exe());
+    double m = MeasureOnce(baseline);
+    if (z < 0 || m < 0) {
+      std::printf("start-up measurement failed (zul %.1f, minimal %.1f)\n", z, m);
+      return 1;
+    }
+    zul.push_back(z);
+    minimal.push_back(m);
+  }
+  std::printf("start to running state, median of 7: zul.exe %.0f ms, minimal Win32 program %.0f ms (+%.0f ms)\n",
+              Median(zul), Median(minimal), Median(zul) - Median(minimal));
+  return 0;
+}
