@@ -7,14 +7,17 @@
 #   - a PulseAudio daemon of our own with a null sink "zul_sink" whose monitor
 #     tests record with: parec --device=zul_sink.monitor
 # Everything started here is stopped again by pid, whatever the command does.
-#   scripts/test-env.sh <command> [args...]
+#   [ZUL_TEST_ID=name] scripts/test-env.sh <command> [args...]
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-run=$root/build/test-run
+# ZUL_TEST_ID keeps parallel environments apart (own prefix, wineserver,
+# PulseAudio and run folder); unset for the normal single run.
+id=${ZUL_TEST_ID:+-$ZUL_TEST_ID}
+run=$root/build/test-run$id
 mkdir -p "$run"
 
-export WINEPREFIX=$root/build/wineprefix
+export WINEPREFIX=$root/build/wineprefix$id
 export WINEDEBUG=-all
 export WINEARCH=win32
 export WINEDLLOVERRIDES="mscoree,mshtml="
