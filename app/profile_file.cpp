@@ -88,6 +88,10 @@ std::optional<std::wstring> ProfileFileReader::Read(std::wstring_view section, s
 }
 
 bool CommitProfileEdits(const std::wstring& path, const std::vector<ProfileEdit>& edits) {
+  // A read-only settings file stays as it is (replacing it by rename would
+  // get around the attribute).
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   std::string bytes;
   if (!ReadAll(path, &bytes)) return false;
   Encoding encoding = Encoding::Ansi;
