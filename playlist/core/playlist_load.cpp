@@ -6,9 +6,10 @@
 namespace zul {
 
 int AppendPlaylistEntries(PlaylistManager& playlist, const ParsedPlaylist& parsed, std::wstring_view sortTemplate,
-                          const std::function<bool(const std::wstring&)>& fileUsable) {
+                          const std::function<bool(const std::wstring&)>& fileUsable, const std::atomic<bool>* stop) {
   int added = 0;
   for (const PlaylistFileEntry& line : parsed.entries) {
+    if (stop && stop->load(std::memory_order_relaxed)) break;
     if (playlist.Count() >= PlaylistManager::kMaxEntries) break;
     if (!IsUrlLocation(line.path) && !fileUsable(line.path)) continue;
     CachedTag entry(line.path);

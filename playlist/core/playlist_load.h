@@ -6,6 +6,7 @@
 // Threads: runs on the loading worker; adds through the locked
 // PlaylistManager operations and formats each entry (which may read tags)
 // before it enters the playlist, outside the lock.
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,7 +21,9 @@ namespace zul {
 // sort key from sortTemplate; a title and length from the file are kept with
 // the tags still unread, so the other tags are read later and the title is
 // not. Returns the number of entries added (the 10000 cap drops the rest).
+// A stop flag, when given, ends the adding between two lines.
 int AppendPlaylistEntries(PlaylistManager& playlist, const ParsedPlaylist& parsed, std::wstring_view sortTemplate,
-                          const std::function<bool(const std::wstring&)>& fileUsable);
+                          const std::function<bool(const std::wstring&)>& fileUsable,
+                          const std::atomic<bool>* stop = nullptr);
 
 }  // namespace zul

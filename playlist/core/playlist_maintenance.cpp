@@ -13,20 +13,28 @@
 
 namespace zul {
 
-void PlaylistManager::QuickSort(std::wstring_view tmpl) {
+namespace {
+bool Stopped(const std::atomic<bool>* stop) { return stop && stop->load(std::memory_order_relaxed); }
+}  // namespace
+
+bool PlaylistManager::QuickSort(std::wstring_view tmpl, const std::atomic<bool>* stop) {
   const std::wstring key = tmpl.empty() ? std::wstring(L"%7") : std::wstring(tmpl);
   std::vector<CachedTag> formatted;
   uint64_t version;
   {
     std::lock_guard lock(mutex_);
-    if (entries_.empty()) return;
+    if (entries_.empty()) return true;
     formatted = entries_;
     version = version_;
   }
   // Unlocked: a template with tag placeholders reads tags here.
-  for (CachedTag& e : formatted) FormatEntry(e, key);
+  for (CachedTag& e : formatted) {
+    if (Stopped(stop)) return false;
+    FormatEntry(e, key);
+  }
 
   std::lock_guard lock(mutex_);
+  if (Stopped(stop)) return false;
   if (version_ != version) {
     // Changed meanwhile: keep what was read, then format what is there now
     // from cached values only.
@@ -40,6 +48,7 @@ void PlaylistManager::QuickSort(std::wstring_view tmpl) {
     for (CachedTag& e : formatted) FormatEntry(e, key);
   }
   CommitSorted(std::move(formatted));
+  return true;
 }
 
 void PlaylistManager::CommitSorted(std::vector<CachedTag>&& formatted) {
@@ -60,10 +69,10 @@ void PlaylistManager::CommitSorted(std::vector<CachedTag>&& formatted) {
   if (currentPath) SetCurrent(IndexOf(FromU16(*currentPath)));
 }
 
-void PlaylistManager::RemoveDuplicateEntries(std::wstring_view sortTemplate) {
-  QuickSort(sortTemplate);
+bool PlaylistManager::RemoveDuplicateEntries(std::wstring_view sortTemplate, const std::atomic<bool>* stop) {
+  if (!QuickSort(sortTemplate, stop)) return false;
   std::lock_guard lock(mutex_);
-  if (entries_.size() < 2) return;
+  if (entries_.size() < 2) return true;
   // One compaction pass instead of erasing one element at a time. Each run
   // of equal paths keeps its first entry; an index inside a run moves to
   // that entry, an index behind it moves down by what was removed before.
@@ -79,13 +88,15 @@ void PlaylistManager::RemoveDuplicateEntries(std::wstring_view sortTemplate) {
   }
   if (oldCurrent >= static_cast<int>(entries_.size()))
     newCurrent = oldCurrent - static_cast<int>(entries_.size() - kept);
-  if (kept == entries_.size()) return;
+  if (kept == entries_.size()) return true;
   entries_.resize(kept);
   current_ = newCurrent;
   Changed();
+  return true;
 }
 
-void PlaylistManager::RemoveMissingFiles(const std::function<bool(const std::wstring&)>& fileUsable) {
+bool PlaylistManager::RemoveMissingFiles(const std::function<bool(const std::wstring&)>& fileUsable,
+                                         const std::atomic<bool>* stop) {
   std::vector<std::wstring> paths;
   {
     std::lock_guard lock(mutex_);
@@ -96,11 +107,13 @@ void PlaylistManager::RemoveMissingFiles(const std::function<bool(const std::wst
   // entries that moved meanwhile are still judged correctly.
   std::unordered_set<std::u16string> missing;
   for (const std::wstring& p : paths) {
+    if (Stopped(stop)) return false;
     if (!IsUrlLocation(p) && !fileUsable(p)) missing.insert(ToU16(p));
   }
-  if (missing.empty()) return;
+  if (missing.empty()) return true;
 
   std::lock_guard lock(mutex_);
+  if (Stopped(stop)) return false;
   std::optional<std::u16string> currentPath;
   if (Valid(current_)) currentPath = entries_[current_].Path16();
   size_t kept = 0;
@@ -113,6 +126,7 @@ void PlaylistManager::RemoveMissingFiles(const std::function<bool(const std::wst
   Changed();
   // A removed current entry leaves no current entry, wherever it stood.
   if (currentPath) current_ = IndexOf(FromU16(*currentPath));
+  return true;
 }
 
 void PlaylistManager::ShufflePlaylist(const std::function<int()>& rand) {

@@ -100,17 +100,22 @@ public:
   // What RemoveAll must stop first (the tag reader, the automation pass).
   void SetWorkerStopHook(std::function<void()> hook);
 
+  // The passes below take an optional stop flag, read between entries of
+  // their unlocked part. A pass that sees it set returns false before its
+  // commit, so the playlist is left exactly as it was.
+
   // Sorts by the template ("%7" when empty); the current entry stays the
   // same file (its first occurrence).
-  void QuickSort(std::wstring_view tmpl);
+  bool QuickSort(std::wstring_view tmpl, const std::atomic<bool>* stop = nullptr);
   // Sorts, then keeps the first of each run of neighbours with the same
   // path; the current index follows its entry to the one kept.
-  void RemoveDuplicateEntries(std::wstring_view sortTemplate);
+  bool RemoveDuplicateEntries(std::wstring_view sortTemplate, const std::atomic<bool>* stop = nullptr);
   // Removes entries that are neither a location ("://" after the first
   // character) nor a usable file; fileUsable answers "exists, size not 0"
   // and is called without the lock. The current index follows its file,
   // -1 when that was removed.
-  void RemoveMissingFiles(const std::function<bool(const std::wstring&)>& fileUsable);
+  bool RemoveMissingFiles(const std::function<bool(const std::wstring&)>& fileUsable,
+                          const std::atomic<bool>* stop = nullptr);
   // ceil(1.5 * count + 1) exchanges of two entries drawn by rand (0..32767);
   // the current index follows its entry. Nothing below two entries.
   void ShufflePlaylist(const std::function<int()>& rand);
