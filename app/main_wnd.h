@@ -27,7 +27,8 @@ public:
   // The quit sequence of the quit command (runs once).
   void RunQuitSequence();
 
-  const Settings& settings() const { return settings_; }
+  Settings& settings() { return settings_; }
+  HMENU mainMenu() const { return mainMenu_; }
 
 private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

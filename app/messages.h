@@ -64,8 +64,36 @@
 // ---- Private messages ----
 #define WM_ZUL_LOG (WM_APP + 1)       // to the main window: lParam = std::wstring* line (deleted by receiver)
 #define WM_ZUL_TRAY (WM_APP + 2)      // tray icon callback: lParam = mouse message
+#define WM_ZUL_PLAYLIST_TASK (WM_APP + 20)       // to the playlist's UI helper window: wParam = task, lParam = std::wstring* or 0 (deleted by receiver); from workers
+#define WM_ZUL_PLAYLIST_TAGS_READ (WM_APP + 21)  // to the playlist window: tags were re-read, recompute the total time and redraw; no reply
 
 // ---- Timers of the main window ----
 #define TIMER_DISPLAY 7               // 250 ms: position and tooltip
 #define TIMER_AUTOMATION 8            // every AutPeriod minutes
 #define TIMER_EXPORT 11               // 1 s: now-playing export
+
+// ---- Winamp IPC numbers (lParam of WM_WA_IPC to the Winamp window) ----
+#define IPC_GETVERSION 0                 // reply 0x5030
+#define IPC_SETVOLUME 122                // wParam 0..255, or -666: reply the volume
+#define IPC_GETEQDATA 127                // wParam band: reply 31 (flat), 0 for 11 and 12
+#define IPC_GET_SHUFFLE 250              // reply the ShuffleMode setting
+#define IPC_ISWNDVISIBLE 261             // reply whether the Winamp window is visible
+#define IPC_GET_HMENU 281                // wParam 0: reply the main menu handle
+#define IPC_GETUNCOMPRESSINTERFACE 331   // reply zlib's uncompress
+#define IPC_ADD_PREFS_DLG 332            // wParam _prefsDlgRec*: add a preferences page
+#define IPC_REMOVE_PREFS_DLG 333         // wParam _prefsDlgRec*: remove it
+#define IPC_GETINIFILE 334               // reply char* settings file path
+#define IPC_GETINIDIRECTORY 335          // reply char* program folder
+#define IPC_GETPLUGINDIRECTORY 336       // reply char* plug-in folder
+#define IPC_GETINIFILEW 1334             // the same three as wchar_t*
+#define IPC_GETINIDIRECTORYW 1335
+#define IPC_GETPLUGINDIRECTORYW 1336
+#define IPC_GET_GENSKINBITMAP 503        // wParam 1: L"Verdana", 2: 1, 3: 9, else the bitmap
+#define IPC_GETLANGUAGEPACKINSTANCE 621  // reply our module handle
+#define IPC_CB_OUTPUTCHANGED 623         // reply 1
+#define IPC_GET_RANDFUNC 3015            // reply int (*)(void)
+#define IPC_GET_DISPATCH_OBJECT 3020     // reply 0
+#define IPC_GET_PROXY_STRING 3023        // reply ""
+#define IPC_GET_API_SERVICE 3025         // reply the api_service object
+#define IPC_REGISTER_WINAMP_IPCMESSAGE 65536  // wParam char* name: reply its number (65538 + index)
+#define IPC_FIRST_REGISTERED 65538

@@ -4,9 +4,15 @@
 // playback command is sent to.
 //
 // Threads: UI thread. Plug-ins on other threads reach it with SendMessage,
-// which the system marshals to the UI thread.
+// which the system marshals to the UI thread. Answers that are pointers into
+// the window's buffers stay valid until the next request of the same kind.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+#include "pluginhost/winamp_window/prefs_page_record.h"
+#include "pluginhost/winamp_window/system_volume.h"
 #include "ui/window_base.h"
 
 namespace zul {
@@ -17,17 +23,26 @@ inline constexpr wchar_t kWinampClass[] = L"Winamp v1.x";
 
 class CWAEmuWnd : public WindowBase {
 public:
-  explicit CWAEmuWnd(CMainWnd& mainWnd) : mainWnd_(mainWnd) {}
+  explicit CWAEmuWnd(CMainWnd& mainWnd);
   static bool RegisterWindowClass();
   static void UnregisterWindowClass();
   bool CreateHidden();
+
+  // Preferences pages plug-ins added, in order (shown by the preferences dialog).
+  const std::vector<_prefsDlgRec*>& prefsPages() const { return prefsPages_; }
 
 private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   LRESULT OnCommand(UINT id);
   LRESULT OnIpc(WPARAM data, LPARAM ipc);
+  LRESULT RegisterIpcName(const char* name);
 
   CMainWnd& mainWnd_;
+  std::string iniFile_, iniDirectory_, pluginDirectory_;
+  std::wstring iniFileW_, iniDirectoryW_, pluginDirectoryW_;
+  std::vector<std::string> ipcNames_;
+  std::vector<_prefsDlgRec*> prefsPages_;
+  SystemVolume volume_;
 };
 
 }  // namespace zul

@@ -1,0 +1,30 @@
+#pragma once
+// The system's wave-output volume: the volume control of the wave-output
+// source line of mixer device 0, as 0..255.
+//
+// Threads: UI thread.
+#include <windows.h>
+
+#include <mmsystem.h>
+
+namespace zul {
+
+class SystemVolume {
+public:
+  ~SystemVolume();
+  // The largest channel value scaled to 0..255; 0 without a mixer.
+  int Get();
+  // Sets every channel; 0 becomes a thousandth of the range rather than
+  // full mute. Does nothing without a mixer.
+  void Set(int volume);
+
+private:
+  bool Open();
+  HMIXER mixer_ = nullptr;
+  bool tried_ = false;
+  DWORD controlId_ = 0;
+  DWORD channels_ = 1;
+  DWORD minimum_ = 0, maximum_ = 0;
+};
+
+}  // namespace zul
