@@ -24,7 +24,7 @@ void InitEqualizer(const Settings& s);  // equalizer filter
 void LoadOutputPlugins(HWND winamp);    // plug-in host
 void LoadGeneralPlugins(HWND winamp);   // plug-in host
 void StartGeneralPlugins();             // plug-in host
-void RestoreLastPlaylist(const std::wstring& playlistPath, const Settings& s);  // playlist files
+void RestoreLastPlaylist(const std::wstring& playlistPath, Settings& s);  // playlist files (stores the sort template and current index back)
 void RunAutomation();                   // playlist maintenance
 void ShowStartupWindows(HWND winamp, const Settings& s);  // MiniBar, playlist and equalizer windows
 void RunUpdateCheck(HWND owner);        // update checker

@@ -1,0 +1,117 @@
+// zul.exe as a real process: a folder or a playlist file given on the
+// command line becomes the playlist, is saved as zul.m3u at the quit and is
+// restored at the next start.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/support/zul_process.h"
+
+namespace zul::test {
+namespace {
+
+struct Running {
+  HANDLE process = nullptr;
+  DWORD pid = 0;
+  HWND main = nullptr;
+};
+
+Running Start(ZulSandbox& box, const std::wstring& args) {
+  Running r;
+  r.process = box.Start(args, &r.pid);
+  EXPECT_NE(r.process, nullptr);
+  r.main = WaitForInstance(r.pid);
+  EXPECT_NE(r.main, nullptr);
+  if (r.main) EXPECT_TRUE(WaitUntilRunning(r.main));
+  return r;
+}
+
+// The console line holding `text`, once it appears.
+std::wstring WaitForLine(HWND main, const std::wstring& text, DWORD timeoutMs = 30000) {
+  const DWORD start = GetTickCount();
+  do {
+    for (const auto& line : ConsoleLines(main))
+      if (line.find(text) != std::wstring::npos) return line;
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return L"";
+}
+
+// A line holding `text` that comes after the line holding `anchor`.
+bool WaitForLineAfter(HWND main, const std::wstring& anchor, const std::wstring& text, DWORD timeoutMs = 30000) {
+  const DWORD start = GetTickCount();
+  do {
+    bool seenAnchor = false;
+    for (const auto& line : ConsoleLines(main)) {
+      if (line.find(anchor) != std::wstring::npos)
+        seenAnchor = true;
+      else if (seenAnchor && line.find(text) != std::wstring::npos)
+        return true;
+    }
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
+void Quit(ZulSandbox& box, const Running& r) {
+  EXPECT_EQ(box.RunToEnd(L"-x"), 0u);
+  EXPECT_TRUE(WaitForExit(r.process, 30000)) << "-x did not end the instance";
+}
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+void MakeMusicFolder(const ZulSandbox& box) {
+  const std::wstring music = box.dir() + L"\\Music";
+  CreateDirectoryW(music.c_str(), nullptr);
+  CreateDirectoryW((music + L"\\Sub").c_str(), nullptr);
+  WriteFileBytes(music + L"\\b.mp3", "x");
+  WriteFileBytes(music + L"\\a.mp3", "x");
+  WriteFileBytes(music + L"\\Sub\\c.mp2", "x");
+  WriteFileBytes(music + L"\\notes.txt", "x");
+  WriteFileBytes(music + L"\\empty.mp3", "");
+}
+
+TEST(PlaylistProcess, AFolderOnTheCommandLineIsLoadedSavedAndRestored) {
+  ZulSandbox box(L"plist_folder");
+  MakeMusicFolder(box);
+  const std::wstring playlist = box.dir() + L"\\zul.m3u";
+
+  Running first = Start(box, L"\"" + box.dir() + L"\\Music\"");
+  ASSERT_NE(first.main, nullptr);
+  const std::wstring loaded = WaitForLine(first.main, L"files added");
+  EXPECT_NE(loaded.find(L"3 files added"), std::wstring::npos) << Narrow(loaded);
+  // The load's sort is done once its tag reader has started.
+  EXPECT_TRUE(WaitForLineAfter(first.main, L"files added", L"Fin QuickSort"));
+  Quit(box, first);
+  // Sorted by the default template (sub-folder first), relative to zul.exe.
+  const std::string expected = "Music\\Sub\\c.mp2\r\nMusic\\a.mp3\r\nMusic\\b.mp3\r\n";
+  EXPECT_EQ(ReadFileBytes(playlist), expected);
+  EXPECT_FALSE(FileExists(playlist + L".tmp"));
+
+  Running second = Start(box, L"");
+  ASSERT_NE(second.main, nullptr);
+  const std::wstring restored = WaitForLine(second.main, L"entries added");
+  EXPECT_NE(restored.find(L"3 of 3 entries added"), std::wstring::npos) << Narrow(restored);
+  Quit(box, second);
+  EXPECT_EQ(ReadFileBytes(playlist), expected);
+  EXPECT_NE(ReadFileBytes(box.ini()).find("CurrentInPlaylist=0"), std::string::npos);
+}
+
+TEST(PlaylistProcess, APlaylistFileOnTheCommandLineReplacesTheList) {
+  ZulSandbox box(L"plist_file");
+  MakeMusicFolder(box);
+  const std::wstring playlist = box.dir() + L"\\zul.m3u";
+  WriteFileBytes(playlist, "Music\\a.mp3\r\n");
+  WriteFileBytes(box.dir() + L"\\Music\\mine.m3u",
+                 "#EXTM3U\r\n#EXTINF:61,Some One - A Song\r\nb.mp3\r\ngone.mp3\r\nhttp://radio.example:8000/x\r\n");
+
+  Running r = Start(box, L"\"" + box.dir() + L"\\Music\\mine.m3u\"");
+  ASSERT_NE(r.main, nullptr);
+  const std::wstring loaded = WaitForLine(r.main, L"mine.m3u: ");
+  EXPECT_NE(loaded.find(L"2 of 3 entries added"), std::wstring::npos) << Narrow(loaded);
+  EXPECT_TRUE(WaitForLineAfter(r.main, L"mine.m3u: ", L"Fin QuickSort"));
+  Quit(box, r);
+  EXPECT_EQ(ReadFileBytes(playlist), "Music\\b.mp3\r\nhttp://radio.example:8000/x\r\n");
+}
+
+}  // namespace
+}  // namespace zul::test
