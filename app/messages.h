@@ -66,8 +66,6 @@
 #define WM_ZUL_TRAY (WM_APP + 2)      // tray icon callback: lParam = mouse message
 #define WM_ZUL_PLAYLIST_TASK (WM_APP + 20)       // to the playlist's UI helper window: wParam = task, lParam = std::wstring* or 0 (deleted by receiver); from workers
 #define WM_ZUL_PLAYLIST_TAGS_READ (WM_APP + 21)  // to the playlist window: tags were re-read, recompute the total time and redraw; no reply
-#define WM_ZUL_PLAYLIST_TASK (WM_APP + 20)       // to the playlist's UI helper window: wParam = task, lParam = std::wstring* or 0 (deleted by receiver); from workers
-#define WM_ZUL_PLAYLIST_TAGS_READ (WM_APP + 21)  // to the playlist window: tags were re-read, recompute the total time and redraw; no reply
 
 // ---- Timers of the main window ----
 #define TIMER_DISPLAY 7               // 250 ms: position and tooltip
