@@ -11,6 +11,7 @@
 #include "app/open_request.h"
 #include "app/profile_file.h"
 #include "app/recent_list.h"
+#include "playlist/win32/playlist_service.h"
 #include "resources/resource.h"
 
 namespace zul {
@@ -211,6 +212,15 @@ void CMainWnd::OnCommand(UINT id) {
       return;
     case ID_CONSOLE_TOPMOST:
       SetConsoleTopmost(!ConsoleTopmost());
+      return;
+    case ID_MENU_AUTOMATION_NOW:
+      PerformAutomationNow();
+      return;
+    case ID_MENU_SORT_NAME:
+      StartSortCommand(L"%8\\%9\\%7");
+      return;
+    case ID_MENU_SORT_FILENAME:
+      StartSortCommand(L"%7");
       return;
     default:
       // The remaining menu commands belong to the main menu and playback
