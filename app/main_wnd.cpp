@@ -11,7 +11,7 @@
 #include "app/open_request.h"
 #include "app/profile_file.h"
 #include "app/recent_list.h"
-#include "playlist/win32/playlist_service.h"
+#include "pluginhost/host/plugin_lists.h"
 #include "resources/resource.h"
 
 namespace zul {
@@ -213,15 +213,6 @@ void CMainWnd::OnCommand(UINT id) {
     case ID_CONSOLE_TOPMOST:
       SetConsoleTopmost(!ConsoleTopmost());
       return;
-    case ID_MENU_AUTOMATION_NOW:
-      PerformAutomationNow();
-      return;
-    case ID_MENU_SORT_NAME:
-      StartSortCommand(L"%8\\%9\\%7");
-      return;
-    case ID_MENU_SORT_FILENAME:
-      StartSortCommand(L"%7");
-      return;
     default:
       // The remaining menu commands belong to the main menu and playback
       // controller, which are not part of this build yet.
@@ -307,6 +298,7 @@ void CMainWnd::SaveEverything(std::vector<ProfileEdit>& edits) {
   edits.push_back(ProfileEdit{kPreferences, L"", L"", true});
   settings_.displayConsole = IsWindowVisible(hwnd()) ? 1 : 0;
   settings_.displayConsoleAOT = ConsoleTopmost() ? 1 : 0;
+  StorePluginListNames(settings_);  // the plug-ins actually loaded, in list order
   AppendSaveAll(settings_, edits);
   // The MiniBar, playlist, video and equalizer windows keep their saved
   // state until they exist; the console reports where it is.

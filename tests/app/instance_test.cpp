@@ -65,6 +65,10 @@ TEST(Instance, FreshStartThenExitFromASecondProcessWritesEveryDefault) {
   ProfileText ini(Widen(ReadFileBytes(box.ini())));
   auto keys = ini.Keys(kPreferences);
   Settings defaults;
+  // With nothing listed, the plug-in host loads the built-in input and
+  // output, and the lists saved are the plug-ins loaded.
+  defaults.inputPlugins = {L"STANDARD"};
+  defaults.outputPlugins = {L"STANDARD"};
   std::vector<ProfileEdit> expected = ExpectedPreferences(defaults);
   ASSERT_EQ(keys.size(), expected.size() + 1);  // + CurrentInPlaylist
   for (size_t i = 0; i < expected.size(); ++i) {
@@ -312,6 +316,8 @@ TEST(Instance, KilledWhileSavingLeavesACompleteSettingsFile) {
   custom.tracksPerColumn = 17;
   custom.language = L"francais";
   custom.eqBands = {L"1", L"2", L"3"};
+  custom.inputPlugins = {L"STANDARD"};  // as the plug-in host saves what it loaded
+  custom.outputPlugins = {L"STANDARD"};
   std::vector<ProfileEdit> edits;
   AppendSaveAll(custom, edits);
   ProfileText text;

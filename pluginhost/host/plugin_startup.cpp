@@ -1,0 +1,58 @@
+// The plug-in host's steps in the program's start-up and shutdown order
+// (declared in app/capability_stubs.h).
+#include "app/capability_stubs.h"
+#include "app/console_log.h"
+#include "app/profile_file.h"
+#include "app/quorvel_app.h"
+#include "pluginhost/host/plugin_lists.h"
+
+namespace zul {
+namespace {
+
+std::wstring ProfilePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return ProfilePathFor(path);
+}
+
+}  // namespace
+
+void LoadInputPlugins(HWND winamp) {
+  InputPlugins().LoadFromSettings(ProfileFileReader(ProfilePath()), winamp);
+  ZUL_LOG(L"%d input plug-in(s) loaded", InputPlugins().Count());
+}
+
+void LoadOutputPlugins(HWND winamp) {
+  OutputPlugins().LoadFromSettings(ProfileFileReader(ProfilePath()), winamp);
+  ZUL_LOG(L"%d output plug-in(s) loaded", OutputPlugins().Count());
+}
+
+void LoadGeneralPlugins(HWND winamp) {
+  GeneralPlugins().LoadFromSettings(ProfileFileReader(ProfilePath()), winamp);
+  ZUL_LOG(L"%d general plug-in(s) loaded", GeneralPlugins().Count());
+}
+
+void StartGeneralPlugins() {
+  RefreshInputsOutput();
+  GeneralPlugins().InitAll();
+}
+
+// General plug-ins quit while the inputs and outputs they may use are still
+// loaded; the outputs go last because the inputs hold them as outMod. The
+// equalizer is freed by the caller afterwards: until the inputs are unloaded
+// a decode thread could still be inside its DSP hook.
+void UnloadPlugins() {
+  const std::wstring profile = ProfilePath();
+  GeneralPlugins().SaveAndUnload(profile);
+  InputPlugins().SaveAndUnload(profile);
+  OutputPlugins().SaveAndUnload(profile);
+}
+
+}  // namespace zul
