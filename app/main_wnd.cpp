@@ -12,6 +12,7 @@
 #include "app/profile_file.h"
 #include "app/recent_list.h"
 #include "pluginhost/host/plugin_lists.h"
+#include "playlist/win32/playlist_service.h"
 #include "resources/resource.h"
 
 namespace zul {
@@ -212,6 +213,15 @@ void CMainWnd::OnCommand(UINT id) {
       return;
     case ID_CONSOLE_TOPMOST:
       SetConsoleTopmost(!ConsoleTopmost());
+      return;
+    case ID_MENU_AUTOMATION_NOW:
+      PerformAutomationNow();
+      return;
+    case ID_MENU_SORT_NAME:
+      StartSortCommand(L"%8\\%9\\%7");
+      return;
+    case ID_MENU_SORT_FILENAME:
+      StartSortCommand(L"%7");
       return;
     default:
       // The remaining menu commands belong to the main menu and playback

@@ -245,6 +245,7 @@ bool SaveSettingsNow() {
 }
 
 void PerformAutomationNow() {
+  if (!PlaylistServiceStarted()) return;
   SyncPlaylistOptions();
   ThePlaylistWorkers().PerformAutomation();
   Settings* s = Platform().settings();
@@ -252,11 +253,13 @@ void PerformAutomationNow() {
 }
 
 void StartSortCommand(const std::wstring& tmpl) {
+  if (!PlaylistServiceStarted()) return;
   SyncPlaylistOptions();
   ThePlaylistWorkers().StartSortWorker(tmpl);
 }
 
 void ShufflePlaylistCommand() {
+  if (!PlaylistServiceStarted()) return;
   SyncPlaylistOptions();
   ThePlaylistWorkers().ShufflePlaylist([] { return std::rand(); });
 }

@@ -38,8 +38,12 @@ bool PlaylistWorkers::StopSlot(WorkerSlot& slot) { return slot.Stop(kStopPatienc
 bool PlaylistWorkers::StopAll(std::chrono::milliseconds patience) {
   // Loads and the automation pass start other workers, so they go first.
   bool all = true;
-  for (WorkerSlot* slot : {&fileLoad_, &folderLoad_, &automation_, &duplicates_, &missing_, &sort_, &tagReader_}) {
+  for (WorkerSlot* slot : {&fileLoad_, &folderLoad_, &automation_, &duplicates_, &missing_, &sort_}) {
     all = slot->Stop(patience, Waiting()) && all;
+  }
+  if (tagReader_.Running()) {
+    all = tagReader_.Stop(patience, Waiting()) && all;
+    ZUL_PLAYLIST_LOG(platform_, std::wstring(L"Fin forc\u00e9e ") + kTagReaderName);
   }
   return all;
 }

@@ -21,7 +21,9 @@ Running Start(ZulSandbox& box, const std::wstring& args) {
   EXPECT_NE(r.process, nullptr);
   r.main = WaitForInstance(r.pid);
   EXPECT_NE(r.main, nullptr);
-  if (r.main) EXPECT_TRUE(WaitUntilRunning(r.main));
+  if (r.main) {
+    EXPECT_TRUE(WaitUntilRunning(r.main));
+  }
   return r;
 }
 
@@ -47,6 +49,22 @@ bool WaitForLineAfter(HWND main, const std::wstring& anchor, const std::wstring&
       else if (seenAnchor && line.find(text) != std::wstring::npos)
         return true;
     }
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
+int CountLines(HWND main, const std::wstring& text) {
+  int n = 0;
+  for (const auto& line : ConsoleLines(main))
+    if (line.find(text) != std::wstring::npos) ++n;
+  return n;
+}
+
+bool WaitForCount(HWND main, const std::wstring& text, int count, DWORD timeoutMs = 30000) {
+  const DWORD start = GetTickCount();
+  do {
+    if (CountLines(main, text) >= count) return true;
     Sleep(50);
   } while (GetTickCount() - start < timeoutMs);
   return false;
@@ -111,6 +129,39 @@ TEST(PlaylistProcess, APlaylistFileOnTheCommandLineReplacesTheList) {
   EXPECT_TRUE(WaitForLineAfter(r.main, L"mine.m3u: ", L"Fin QuickSort"));
   Quit(box, r);
   EXPECT_EQ(ReadFileBytes(playlist), "Music\\b.mp3\r\nhttp://radio.example:8000/x\r\n");
+}
+
+TEST(PlaylistProcess, AutomationRunsAtStartAndOnPerformNow) {
+  ZulSandbox box(L"plist_automation");
+  MakeMusicFolder(box);
+  const std::wstring music = box.dir() + L"\\Music\\";
+  std::wstring ini =
+      L"[Preferences]\r\nAutOnStart=1\r\nAutSaveset=1\r\nAutRemove=1\r\nAutRescan=1\r\n"
+      L"AutDirsCnt=1\r\nAutDir1=" +
+      music + L"\r\n";
+  WriteFileBytes(box.ini(), Narrow(ini));
+  WriteFileBytes(box.dir() + L"\\zul.m3u", "Music\\a.mp3\r\n");
+
+  Running r = Start(box, L"");
+  ASSERT_NE(r.main, nullptr);
+  // At start-up: the restored list, then the folder rescan adds the rest.
+  ASSERT_TRUE(WaitForCount(r.main, L"End PerformAutomationThread", 1));
+  EXPECT_EQ(CountLines(r.main, L"Rescan folders " + music), 1);
+  ASSERT_TRUE(WaitForCount(r.main, L"Fin Removene", 1));
+
+  // A file goes, another comes; "Perform Now" removes and adds them.
+  DeleteFileW((music + L"b.mp3").c_str());
+  WriteFileBytes(music + L"new.mp3", "x");
+  SendMessageW(r.main, WM_COMMAND, 564, 0);
+  ASSERT_TRUE(WaitForCount(r.main, L"End PerformAutomationThread", 2));
+  ASSERT_TRUE(WaitForCount(r.main, L"Fin Removene", 2));
+  // AutSaveset: the whole settings section was written, not only our keys.
+  const std::string saved = ReadFileBytes(box.ini());
+  EXPECT_NE(saved.find("ShowingMode="), std::string::npos);
+  EXPECT_NE(saved.find("AutOnStart=1"), std::string::npos);
+
+  Quit(box, r);
+  EXPECT_EQ(ReadFileBytes(box.dir() + L"\\zul.m3u"), "Music\\Sub\\c.mp2\r\nMusic\\a.mp3\r\nMusic\\new.mp3\r\n");
 }
 
 }  // namespace

@@ -17,11 +17,12 @@ std::vector<std::wstring> Paths(const PlaylistManager& p) {
   return out;
 }
 
+// The workers go first at the end: their threads use everything else.
 struct Fixture {
+  FakeTagSource tags;
   FakePlatform platform;
   PlaylistManager playlist;
   PlaylistWorkers workers{playlist, platform};
-  FakeTagSource tags;
 
   void Idle() { ASSERT_TRUE(workers.WaitIdle(20s)); }
 };
@@ -187,10 +188,10 @@ TEST(PlaylistMaintenance, StoppingTheTagReaderLogsAndLeavesUnreadEntriesUnread) 
   class SlowTags : public FakeTagSource {
     void OnCall() override { std::this_thread::sleep_for(2ms); }
   };
+  SlowTags tags;
   FakePlatform platform;
   PlaylistManager playlist;
   PlaylistWorkers workers{playlist, platform};
-  SlowTags tags;
   for (int i = 0; i < 300; ++i) playlist.AddPath(-1, L"C:\\M\\" + std::to_wstring(i) + L".mp3");
   workers.StartTagReader();
   while (!playlist.IsInfoRead(0)) std::this_thread::sleep_for(1ms);

@@ -30,10 +30,10 @@ std::map<std::wstring, int> Multiset(const PlaylistManager& p) {
 
 TEST(PlaylistWorkersStress, StopsAtRandomMomentsKeepTheListWholeAndTheLockFree) {
   constexpr int kFiles = 600;
+  SlowTags tags;
   FakePlatform platform;
   PlaylistManager playlist;
   PlaylistWorkers workers{playlist, platform};
-  SlowTags tags;
   platform.fs.SetCheckDelay(10us);
 
   std::set<std::wstring> known, missing;

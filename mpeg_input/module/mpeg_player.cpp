@@ -1,0 +1,327 @@
+#include "mpeg_input/module/mpeg_player.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "mpeg_input/module/block_render.h"
+#include "mpeg_input/module/file_info.h"
+#include "mpeg_input/module/location_claim.h"
+
+namespace zul::mpegin {
+namespace {
+
+constexpr wchar_t kHelperClass[] = L"in_!zulmpeg Play2nd";
+constexpr UINT kWmWaMpegEof = WM_USER + 2;
+constexpr DWORD kThreadStopMs = 5000;
+constexpr DWORD kAfterTerminateMs = 3000;
+constexpr size_t kMaxLocation = 1023;
+
+bool IsSet(HANDLE event) { return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+
+int PriorityFromIndex(int index) {
+  switch (index) {
+    case 0:
+      return THREAD_PRIORITY_NORMAL;
+    case 1:
+      return THREAD_PRIORITY_ABOVE_NORMAL;
+    default:
+      return THREAD_PRIORITY_HIGHEST;
+  }
+}
+
+// Round half to even, as the clocks are reported.
+int RoundClock(double ms) { return static_cast<int>(std::nearbyint(ms)); }
+
+void CloseAndClear(HANDLE& h) {
+  if (h) CloseHandle(h);
+  h = nullptr;
+}
+
+// Ends a thread: asks with `stop`, waits, and as a last resort terminates it.
+void EndThread(HANDLE& thread, HANDLE stop) {
+  if (!thread) return;
+  if (stop) SetEvent(stop);
+  if (WaitForSingleObject(thread, kThreadStopMs) == WAIT_TIMEOUT) {
+    TerminateThread(thread, 1);
+    WaitForSingleObject(thread, kAfterTerminateMs);
+  }
+  CloseAndClear(thread);
+}
+
+}  // namespace
+
+CMpegPlayer::~CMpegPlayer() { Quit(); }
+
+bool CMpegPlayer::Init() {
+  if (outputOpen_) return true;
+  outputOpen_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  preparing_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  prepareRunning_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  stopRequest_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  titleFetched_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  decodeStop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  decodeStarted_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  return outputOpen_ && preparing_ && prepareRunning_ && stopRequest_ && titleFetched_ && decodeStop_ && decodeStarted_;
+}
+
+void CMpegPlayer::Quit() {
+  if (!outputOpen_) return;
+  Stop();
+  if (helper_) {
+    DestroyWindow(helper_);
+    helper_ = nullptr;
+    UnregisterClassW(kHelperClass, module_.hDllInstance);
+  }
+  for (HANDLE* h :
+       {&outputOpen_, &preparing_, &prepareRunning_, &stopRequest_, &titleFetched_, &decodeStop_, &decodeStarted_})
+    CloseAndClear(*h);
+}
+
+bool CMpegPlayer::Preparing() const { return IsSet(preparing_); }
+
+std::wstring CMpegPlayer::StatusText() const {
+  std::lock_guard lock(statusLock_);
+  return status_;
+}
+
+void CMpegPlayer::SetStatus(const std::wstring& text) {
+  std::lock_guard lock(statusLock_);
+  status_ = text;
+}
+
+void CMpegPlayer::PostEndOfTrack() {
+  if (module_.hMainWindow) PostMessageW(module_.hMainWindow, kWmWaMpegEof, 0, 0);
+}
+
+int CMpegPlayer::Play(const std::wstring& location) {
+  Stop();
+  location_ = location.substr(0, kMaxLocation);
+  // Streams are not played by this module yet: the prepare thread reports
+  // them as failed and the host moves on.
+  module_.is_seekable = IsStreamLocation(location_) ? 0 : 1;
+  lengthMs_ = IsStreamLocation(location_) ? -1000 : 0;
+  SetStatus(L"");
+  seekRequest_ = -1;
+  paused_ = false;
+  if (!outputOpen_ && !Init()) return 1;
+  SetEvent(preparing_);
+  SetEvent(prepareRunning_);
+  ResetEvent(stopRequest_);
+
+  if (!helper_) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HelperProc;
+    wc.hInstance = module_.hDllInstance;
+    wc.lpszClassName = kHelperClass;
+    RegisterClassW(&wc);  // fails harmlessly when already registered
+    helper_ = CreateWindowExW(0, kHelperClass, L"", 0, 0, 0, 0, 0, nullptr, nullptr, module_.hDllInstance, nullptr);
+    if (helper_) SetWindowLongPtrW(helper_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  playback_ = std::make_unique<CMpegFilePlayback>();
+  prepareThread_ = CreateThread(nullptr, 0, PrepareThread, this, 0, nullptr);
+  if (!prepareThread_) {
+    ResetEvent(prepareRunning_);
+    PostEndOfTrack();
+  }
+  return 0;
+}
+
+DWORD WINAPI CMpegPlayer::PrepareThread(void* self) {
+  static_cast<CMpegPlayer*>(self)->Prepare();
+  return 0;
+}
+
+void CMpegPlayer::Prepare() {
+  bool ok = false;
+  if (IsStreamLocation(location_)) {
+    SetStatus(L"Connection failed");
+  } else if (!playback_->Open(std::filesystem::path(location_), settings_.fullBuffering != 0)) {
+    // As GetFileInfo reports any file without a valid frame.
+    lengthMs_ = -1000;
+    SetStatus(L"Valid frame not found");
+  } else {
+    lengthMs_ = static_cast<int>(std::clamp<int64_t>(playback_->Scan().lengthMs, 0, INT32_MAX));
+    ok = true;
+  }
+  if (!IsSet(stopRequest_)) {
+    if (ok) ok = helper_ && SendMessageW(helper_, WM_USER, 0, 0) != 0;
+    if (!ok) PostEndOfTrack();
+  }
+  ResetEvent(prepareRunning_);
+}
+
+LRESULT CALLBACK CMpegPlayer::HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_USER) {
+    auto* self = reinterpret_cast<CMpegPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self && self->OpenOutput() ? 1 : 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+bool CMpegPlayer::OpenOutput() {
+  Out_Module* out = module_.outMod;
+  if (!out || !out->Open || !playback_) return false;
+  const CMpegScanResult& scan = playback_->Scan();
+  format_ = SampleFormatFromSetting(settings_.outputFormat);
+  const int bits = BitsPerSample(format_);
+  int latency = out->Open(scan.sampleRate, scan.channels, bits, -1, -1);
+  if (latency < 0) return false;
+  SetEvent(outputOpen_);
+  ResetEvent(preparing_);
+
+  channels_ = scan.channels;
+  sampleRate_ = scan.sampleRate;
+  bytesPerFrame_ = static_cast<size_t>(channels_) * BytesPerSample(format_);
+  // Twice a block: a DSP plug-in may return more frames than it was given.
+  outBuffer_.assign(2 * CMpegFilePlayback::kBlockFrames * bytesPerFrame_, 0);
+  vis_.clear();
+  visClockMs_ = 0.0;
+  reportedBitrate_ = -1;
+
+  if (module_.SetInfo) module_.SetInfo(scan.bitrate / 1000, scan.sampleRate / 1000, scan.channels, 1);
+  if (module_.SAVSAInit) module_.SAVSAInit(latency, scan.sampleRate);
+  if (module_.VSASetInfo) module_.VSASetInfo(scan.sampleRate, scan.channels);
+  if (out->SetVolume) out->SetVolume(-666);
+
+  ResetEvent(decodeStop_);
+  decodeThread_ = CreateThread(nullptr, 0, DecodeThread, this, CREATE_SUSPENDED, nullptr);
+  if (!decodeThread_) return false;
+  SetThreadPriority(decodeThread_, PriorityFromIndex(settings_.decodePriority));
+  ResumeThread(decodeThread_);
+  WaitForSingleObject(decodeStarted_, INFINITE);
+  return true;
+}
+
+DWORD WINAPI CMpegPlayer::DecodeThread(void* self) {
+  static_cast<CMpegPlayer*>(self)->Decode();
+  return 0;
+}
+
+bool CMpegPlayer::StopRequested() const { return IsSet(decodeStop_); }
+
+void CMpegPlayer::Decode() {
+  SetEvent(decodeStarted_);
+  Out_Module* out = module_.outMod;
+  CMpegFilePlayback& p = *playback_;
+  bool endReached = false;
+  if (!p.StartDecoding(DecideFileGain(settings_, p.Scan(), location_), settings_.supZero != 0)) {
+    PostEndOfTrack();
+    return;
+  }
+  auto drainThenEnd = [&] {
+    while (!StopRequested() && out->IsPlaying()) Sleep(1);
+    endReached = !StopRequested();
+  };
+  while (!StopRequested()) {
+    int seek = seekRequest_.exchange(-1);
+    if (seek != -1) {
+      bool positioned = p.Seek(seek);
+      out->Flush(seek);
+      vis_.clear();
+      visClockMs_ = seek;
+      if (!positioned) {
+        drainThenEnd();
+        break;
+      }
+    }
+    const bool dsp = module_.dsp_isactive && module_.dsp_isactive();
+    const size_t need = CMpegFilePlayback::kBlockFrames * bytesPerFrame_ * (dsp ? 2 : 1);
+    if (out->CanWrite() < static_cast<int>(need)) {
+      Sleep(1);
+      continue;
+    }
+    double* samples = nullptr;
+    bool ended = false;
+    size_t frames = p.NextBlock(&samples, &ended);
+    if (frames > 0) WriteBlock(samples, frames);
+    if (ended && !p.Resynchronise()) {
+      drainThenEnd();
+      break;
+    }
+  }
+  if (endReached) PostEndOfTrack();
+}
+
+void CMpegPlayer::WriteBlock(double* samples, size_t frames) {
+  Out_Module* out = module_.outMod;
+  CMpegFilePlayback& p = *playback_;
+  FeedVisualisation(samples, frames);
+  size_t bytes = RenderBlock(samples, frames, channels_, settings_.ChannelOptions(), format_, outBuffer_.data());
+  int written = static_cast<int>(frames);
+  if (module_.dsp_isactive && module_.dsp_isactive() && module_.dsp_dosamples) {
+    written = module_.dsp_dosamples(reinterpret_cast<short*>(outBuffer_.data()), written, BitsPerSample(format_),
+                                    channels_, sampleRate_);
+    // Never more than the buffer holds, whatever the DSP claims.
+    written = std::clamp(written, 0, static_cast<int>(outBuffer_.size() / bytesPerFrame_));
+    bytes = static_cast<size_t>(written) * bytesPerFrame_;
+  }
+  out->Write(reinterpret_cast<char*>(outBuffer_.data()), static_cast<int>(bytes));
+  p.AdvanceClock(static_cast<size_t>(written));
+  if (!settings_.dispAvg && module_.SetInfo) {
+    int kbps = p.CurrentBitrateKbps();
+    if (kbps != reportedBitrate_) {
+      reportedBitrate_ = kbps;
+      module_.SetInfo(kbps, sampleRate_ / 1000, channels_, 1);
+    }
+  }
+}
+
+void CMpegPlayer::FeedVisualisation(const double* samples, size_t frames) {
+  const size_t ch = static_cast<size_t>(channels_);
+  const size_t piece = CMpegFilePlayback::kBlockFrames * ch;
+  size_t at = vis_.size();
+  vis_.resize(at + frames * ch);
+  ConvertSamples(samples, frames * ch, SampleFormat::kInt16, reinterpret_cast<uint8_t*>(vis_.data() + at));
+  size_t used = 0;
+  while (vis_.size() - used >= piece) {
+    int stamp = RoundClock(visClockMs_);
+    if (module_.SAAddPCMData) module_.SAAddPCMData(vis_.data() + used, channels_, 16, stamp);
+    if (module_.VSAAddPCMData) module_.VSAAddPCMData(vis_.data() + used, channels_, 16, stamp);
+    visClockMs_ += 576000.0 / sampleRate_;
+    used += piece;
+  }
+  vis_.erase(vis_.begin(), vis_.begin() + static_cast<ptrdiff_t>(used));
+}
+
+void CMpegPlayer::Stop() {
+  SetStatus(L"");
+  if (prepareThread_) {
+    if (IsSet(prepareRunning_)) SetEvent(stopRequest_);
+    // The prepare thread may be sending to the helper window: dispatch sent
+    // messages while waiting. Posted messages stay queued, so no play
+    // command can re-enter Stop from here.
+    while (MsgWaitForMultipleObjects(1, &prepareThread_, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseAndClear(prepareThread_);
+  }
+  EndThread(decodeThread_, decodeStop_);
+  playback_.reset();
+  if (IsSet(outputOpen_)) {
+    if (module_.SAVSADeInit) module_.SAVSADeInit();
+    if (module_.outMod && module_.outMod->Close) module_.outMod->Close();
+    ResetEvent(outputOpen_);
+  }
+  if (preparing_) ResetEvent(preparing_);
+  paused_ = false;
+}
+
+void CMpegPlayer::Pause() {
+  if (!IsSet(prepareRunning_) && IsSet(outputOpen_) && module_.outMod) module_.outMod->Pause(1);
+  paused_ = true;
+}
+
+void CMpegPlayer::UnPause() {
+  if (!IsSet(prepareRunning_) && IsSet(outputOpen_) && module_.outMod) module_.outMod->Pause(0);
+  paused_ = false;
+}
+
+int CMpegPlayer::OutputTime() const {
+  if (IsSet(preparing_) || !IsSet(outputOpen_) || !playback_ || !module_.outMod) return 0;
+  Out_Module* out = module_.outMod;
+  int t = RoundClock(playback_->ClockMs()) + (out->GetOutputTime() - out->GetWrittenTime());
+  return t < 1 ? 0 : t;
+}
+
+}  // namespace zul::mpegin

@@ -1,0 +1,105 @@
+#pragma once
+// Playback of one local file by the built-in MPEG input: the prepare thread,
+// the helper window that opens the output on the UI thread, the decode
+// thread with its block step, pause, seek and stop.
+//
+// Threads: Play, Stop, Pause, UnPause, SetOutputTime, OutputTime and the
+// accessors are called on the UI thread. The prepare thread fills the
+// playback object and then sends WM_USER to the helper window, whose
+// procedure (UI thread) opens the output and starts the decode thread; it
+// never touches the object after that. The decode thread owns the playback
+// object until Stop has ended it. Shared between them: the seek request and
+// the paused flag (atomics, UI thread writes), the decode clock (atomic,
+// decode thread writes), the status text (statusLock_), the length (atomic,
+// prepare thread writes once). Stop may run while the prepare thread waits
+// for the helper window: it dispatches sent messages while it waits, so the
+// two cannot deadlock.
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "mpeg_input/module/file_playback.h"
+#include "mpeg_input/module/mpeg_settings.h"
+#include "mpeg_input/samples/sample_format.h"
+#include "pluginhost/records/winamp_records.h"
+
+namespace zul::mpegin {
+
+class CMpegPlayer {
+public:
+  CMpegPlayer(In_Module& module, CMpegInputParam& settings) : module_(module), settings_(settings) {}
+  ~CMpegPlayer();
+
+  // Init and Quit: the five events and the helper window.
+  bool Init();
+  void Quit();
+
+  int Play(const std::wstring& location);
+  void Stop();
+  void Pause();
+  void UnPause();
+  bool IsPaused() const { return paused_.load(); }
+  int LengthMs() const { return lengthMs_.load(); }
+  int OutputTime() const;
+  void SetOutputTime(int ms) { seekRequest_.store(ms); }
+
+  const std::wstring& Location() const { return location_; }
+  bool Preparing() const;
+  std::wstring StatusText() const;
+
+private:
+  static DWORD WINAPI PrepareThread(void* self);
+  static DWORD WINAPI DecodeThread(void* self);
+  static LRESULT CALLBACK HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  void Prepare();
+  bool OpenOutput();  // UI thread, through the helper window
+  void Decode();
+  // Writes one rendered block of `frames`; returns false when stopped.
+  void WriteBlock(double* samples, size_t frames);
+  void FeedVisualisation(const double* samples, size_t frames);
+  bool StopRequested() const;
+  void SetStatus(const std::wstring& text);
+  void PostEndOfTrack();
+
+  In_Module& module_;
+  CMpegInputParam& settings_;
+
+  HANDLE outputOpen_ = nullptr;      // manual: output open, Close it in Stop
+  HANDLE preparing_ = nullptr;       // manual: status text is the title
+  HANDLE prepareRunning_ = nullptr;  // manual: prepare thread alive
+  HANDLE stopRequest_ = nullptr;     // manual: prepare thread must give up
+  HANDLE titleFetched_ = nullptr;    // auto: status text handshake (streams)
+  HANDLE decodeStop_ = nullptr;      // manual: decode thread must end
+  HANDLE decodeStarted_ = nullptr;   // auto
+  HANDLE prepareThread_ = nullptr;
+  HANDLE decodeThread_ = nullptr;
+  HWND helper_ = nullptr;
+
+  std::wstring location_;
+  std::unique_ptr<CMpegFilePlayback> playback_;
+  std::atomic<int> lengthMs_{0};
+  std::atomic<bool> paused_{false};
+  std::atomic<int> seekRequest_{-1};
+
+  mutable std::mutex statusLock_;
+  std::wstring status_;
+
+  // Fixed when the output opens; read by the decode thread only after.
+  SampleFormat format_ = SampleFormat::kInt16;
+  int channels_ = 0;
+  int sampleRate_ = 0;
+  size_t bytesPerFrame_ = 0;
+
+  // Decode thread only.
+  std::vector<uint8_t> outBuffer_;
+  std::vector<int16_t> vis_;  // 16-bit frames waiting for a 576-frame piece
+  double visClockMs_ = 0.0;
+  int reportedBitrate_ = -1;
+};
+
+}  // namespace zul::mpegin

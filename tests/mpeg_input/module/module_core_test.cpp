@@ -1,0 +1,115 @@
+// The portable parts of the module: the settings table and the location
+// claims with their extension list.
+#include <gtest/gtest.h>
+
+#include "app/profile_text.h"
+#include "mpeg_input/module/location_claim.h"
+#include "mpeg_input/module/mpeg_settings.h"
+
+namespace zul {
+namespace {
+
+class TextReader : public ProfileReader {
+public:
+  explicit TextReader(std::wstring_view text) : text_(text) {}
+  std::optional<std::wstring> Read(std::wstring_view section, std::wstring_view key) const override {
+    return text_.Get(section, key);
+  }
+
+private:
+  ProfileText text_;
+};
+
+TEST(MpegSettings, DefaultsLoadedValuesAndTheSaveOrder) {
+  CMpegInputParam s;
+  s.Load(
+      TextReader(L"[Kelsor mpg123]\nOutputFormat=64\nSupZero=7\nTagPriority=3\nReverseLR=1\n"
+                 L"FormatEx=" +
+                 std::wstring(300, L'x') + L"\n[Other]\nEnable=0\n"));
+  EXPECT_EQ(s.enable, 1);          // another section's key is not ours
+  EXPECT_EQ(s.outputFormat, -64);  // a stored 64 is the 64-bit float format
+  EXPECT_EQ(s.supZero, 1);         // booleans are stored as 1
+  EXPECT_EQ(s.tagPriority, 3);
+  EXPECT_EQ(s.formatEx.size(), kMpegSettingChars);
+  EXPECT_TRUE(s.channelProcessing);
+  EXPECT_EQ(s.titleStreamingFormat, L"%1 (%2)");
+
+  std::vector<ProfileEdit> edits;
+  s.AppendSave(edits);
+  ASSERT_EQ(edits.size(), 30u);
+  EXPECT_EQ(edits.front().key, L"Enable");
+  EXPECT_EQ(edits.back().key, L"TagPriority");
+  for (const ProfileEdit& e : edits) EXPECT_EQ(e.section, L"Kelsor mpg123");
+  // What is saved reads back the same.
+  ProfileText written;
+  for (const ProfileEdit& e : edits) written.Set(e.section, e.key, e.value);
+  CMpegInputParam again;
+  std::vector<ProfileEdit> second;
+  struct Reader : ProfileReader {
+    const ProfileText& t;
+    explicit Reader(const ProfileText& text) : t(text) {}
+    std::optional<std::wstring> Read(std::wstring_view s, std::wstring_view k) const override { return t.Get(s, k); }
+  };
+  again.Load(Reader(written));
+  again.AppendSave(second);
+  for (size_t i = 0; i < edits.size(); ++i) EXPECT_EQ(second[i].value, edits[i].value) << edits[i].key;
+}
+
+TEST(LocationClaim, StreamsFilesAndTheExtensionList) {
+  uint32_t now = 1000;
+  CLocationClaim c([&] { return now; });
+  c.SetHostVersion(0x5030);
+  c.SetEnabled(true, true);
+  EXPECT_STREQ(c.Extensions(), "MP3;MP2;MP1;RMP");
+
+  struct Case {
+    const wchar_t* name;
+    bool claimed;
+    bool listShown;
+  };
+  const Case cases[] = {
+      {L"http://host/live", true, false},
+      {L"https://host/x.MP3?", true, false},  // the extension is "MP3?": no follow-up rule
+      {L"http://host/radio.ogg", false, false},
+      {L"mms://host/x", false, false},
+      {L"C:\\music\\a.mp3", false, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << k.name);
+    now += 1000;
+    EXPECT_EQ(c.IsOurFile(k.name), k.claimed);
+    EXPECT_EQ(c.Extensions()[0] != '\0', k.listShown);
+  }
+
+  // The host asks about a stream, then within 100 ms about the same name as
+  // a file: refused once, and the list stays empty until the next question.
+  EXPECT_TRUE(c.IsOurFile(L"http://host/song.mp3"));
+  now += 50;
+  EXPECT_FALSE(c.IsOurFile(L"http://host/song.mp3"));
+  EXPECT_STREQ(c.Extensions(), "");
+  now += 10;
+  EXPECT_TRUE(c.IsOurFile(L"http://host/song.mp3"));
+
+  c.SetEnabled(true, false);
+  EXPECT_FALSE(c.IsOurFile(L"http://host/live"));
+  c.SetEnabled(false, true);
+  now += 1000;
+  EXPECT_FALSE(c.IsOurFile(L"C:\\a.mp3"));
+  EXPECT_STREQ(c.Extensions(), "");
+
+  // Older hosts: the list never changes.
+  CLocationClaim old([&] { return now; });
+  old.SetHostVersion(0x2000);
+  old.SetEnabled(true, true);
+  EXPECT_TRUE(old.IsOurFile(L"http://host/live"));
+  EXPECT_STREQ(old.Extensions(), "MP3;MP2;MP1;RMP");
+}
+
+TEST(LocationClaim, ExtensionOfTheLastComponent) {
+  EXPECT_EQ(LocationExtension(L"C:\\a.b\\file"), L"");
+  EXPECT_EQ(LocationExtension(L"C:\\a\\file.Mp3"), L"Mp3");
+  EXPECT_EQ(LocationExtension(L"http://h/x/y.aacp"), L"aacp");
+}
+
+}  // namespace
+}  // namespace zul

@@ -1,0 +1,56 @@
+#pragma once
+// An output module that records every call and every byte written, with a
+// gate on how much it accepts, so a test can hold playback at a point.
+#include <algorithm>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "pluginhost/records/winamp_records.h"
+
+namespace zul::test {
+
+struct RecordedCall {
+  std::string name;  // "Open", "Write", "Flush", "Pause", "Close", "SetVolume"
+  int a = 0, b = 0, c = 0;
+  size_t byteOffset = 0;  // bytes written before this call
+};
+
+class RecordingOutput {
+public:
+  static RecordingOutput& Get();
+  Out_Module* Module();
+
+  void Reset();
+  // CanWrite admits at most this many more bytes (from now on).
+  void Allow(int64_t bytes);
+  void AllowAll() { Allow(INT64_MAX / 2); }
+  // Subtracted from the written time to give the output time.
+  static constexpr int kLatencyMs = 200;
+
+  std::vector<RecordedCall> Calls();
+  std::vector<uint8_t> Bytes();
+  size_t ByteCount();
+  bool Has(const std::string& name);
+
+  // Out_Module behaviour.
+  int Open(int rate, int channels, int bits);
+  void Write(const char* buf, int len);
+  int CanWrite();
+  void Flush(int t);
+  void Note(const std::string& name, int a);
+  int WrittenTime();
+
+private:
+  std::mutex lock_;
+  std::vector<RecordedCall> calls_;
+  std::vector<uint8_t> bytes_;
+  int64_t allowUntil_ = 0;  // byte count up to which writing is allowed
+  int bytesPerMs_x1000_ = 0;
+  int rate_ = 0, frameBytes_ = 0;
+  int flushBaseMs_ = 0;
+  size_t flushBaseBytes_ = 0;
+};
+
+}  // namespace zul::test
