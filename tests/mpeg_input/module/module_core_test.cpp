@@ -2,7 +2,10 @@
 // claims with their extension list.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "app/profile_text.h"
+#include "mpeg_input/module/block_render.h"
 #include "mpeg_input/module/location_claim.h"
 #include "mpeg_input/module/mpeg_settings.h"
 
@@ -109,6 +112,48 @@ TEST(LocationClaim, ExtensionOfTheLastComponent) {
   EXPECT_EQ(LocationExtension(L"C:\\a.b\\file"), L"");
   EXPECT_EQ(LocationExtension(L"C:\\a\\file.Mp3"), L"Mp3");
   EXPECT_EQ(LocationExtension(L"http://h/x/y.aacp"), L"aacp");
+}
+
+}  // namespace
+}  // namespace zul
+
+namespace zul {
+namespace {
+
+// The fast 16-bit conversion must give what ConvertSamples gives, for ties,
+// the edges of the range, beyond it, non-finite values and odd lengths.
+TEST(BlockRender, FastSixteenBitConversionMatchesConvertSamples) {
+  std::vector<double> in = {0.0,
+                            -0.0,
+                            1.0,
+                            -1.0,
+                            1.2,
+                            -1.2,
+                            0.5 / 32767,
+                            1.5 / 32767,
+                            2.5 / 32767,
+                            -2.5 / 32767,
+                            32766.5 / 32767,
+                            -32767.5 / 32767,
+                            -32768.5 / 32767,
+                            1e300,
+                            -1e300,
+                            std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN(),
+                            0x1p-60};
+  uint32_t seed = 12345;
+  for (int i = 0; i < 10001; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    in.push_back((static_cast<int32_t>(seed) / 2147483648.0) * 1.1);
+    in.push_back((static_cast<int32_t>(seed >> 8) + 0.5) / 32767.0);  // exact ties
+  }
+  std::vector<uint8_t> fast(in.size() * 2 + 1), reference(in.size() * 2 + 1);
+  for (size_t offset : {0, 1}) {  // output at an odd address too
+    ConvertToInt16(in.data(), in.size(), fast.data() + offset);
+    ConvertSamples(in.data(), in.size(), SampleFormat::kInt16, reference.data() + offset);
+    EXPECT_TRUE(std::equal(fast.begin() + offset, fast.end() - 1 + offset, reference.begin() + offset));
+  }
 }
 
 }  // namespace
