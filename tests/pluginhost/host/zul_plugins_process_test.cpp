@@ -37,6 +37,7 @@ TEST(ZulWithPlugins, OneMessagePerFailedLoadFaultsSurvivedListsSavedInOrder) {
   CopyFileW((BinDir() + L"\\out_test.dll").c_str(), out.c_str(), FALSE);
   CopyFileW((BinDir() + L"\\gen_test.dll").c_str(), gen.c_str(), FALSE);
   const std::wstring log = box.dir() + L"\\plugins.log";
+  DeleteFileW(log.c_str());  // a folder of an earlier run with the same process id
   SetEnvironmentVariableW(L"ZUL_TEST_PLUGIN_LOG", log.c_str());
   // The general plug-in subclasses the Winamp window, asks it for the
   // version from init(), and faults in both init() and quit().
