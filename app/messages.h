@@ -85,6 +85,7 @@
 #define IPC_GETINIFILE 334               // reply char* settings file path
 #define IPC_GETINIDIRECTORY 335          // reply char* program folder
 #define IPC_GETPLUGINDIRECTORY 336       // reply char* plug-in folder
+#define IPC_OPENPREFSTOPAGE 380          // wParam page number below 200, else _prefsDlgRec*: open preferences there
 #define IPC_GETINIFILEW 1334             // the same three as wchar_t*
 #define IPC_GETINIDIRECTORYW 1335
 #define IPC_GETPLUGINDIRECTORYW 1336

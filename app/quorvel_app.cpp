@@ -8,6 +8,7 @@
 #include "app/instance.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
+#include "equalizer/equalizer.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 #include "resources/resource.h"
 
@@ -128,6 +129,7 @@ int CQuorvelApp::MessageLoop() {
 void CQuorvelApp::ProcessEnd() {
   SetConsoleWindow(nullptr);
   UnloadPlugins();
+  EqQuit();  // only now: input plug-ins' decode threads filter through it until unloaded
   winampWnd_.reset();
   mainWnd_.reset();
   if (winampClassRegistered_) CWAEmuWnd::UnregisterWindowClass();

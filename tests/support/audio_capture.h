@@ -1,0 +1,36 @@
+#pragma once
+// Records what the test environment's PulseAudio null sink plays (its
+// monitor source; scripts/test-env.sh creates the sink), for Wine tests that
+// check real audio output. The recording itself is done by parec under
+// tests/support/audio_capture.sh, which runs the test and a recorder beside
+// it; this class drives that recorder through files in the folder named by
+// $ZUL_AUDIO_CAPTURE_DIR, reached from the Windows side through drive Z:.
+// (The test must not start parec itself: see the script.)
+//
+// Threads: one test thread.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zul::test {
+
+inline constexpr int kCaptureRate = 44100;  // the sink's format: 16-bit stereo
+
+class CAudioCapture {
+public:
+  explicit CAudioCapture(std::string name);  // the recording is <name>.raw
+  ~CAudioCapture();                          // stops a recording still running
+
+  // Starts a recording and waits until audio data (silence included)
+  // arrives. False, with the reason in Error(), when that does not happen.
+  bool Start();
+  // Ends the recording and returns the interleaved stereo samples.
+  std::vector<int16_t> Stop();
+  const std::string& Error() const { return error_; }
+
+private:
+  std::string dir_, name_, error_;
+  bool running_ = false;
+};
+
+}  // namespace zul::test
