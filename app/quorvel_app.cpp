@@ -54,24 +54,22 @@ CQuorvelApp::~CQuorvelApp() {
   if (gdiplusStarted_) Gdiplus::GdiplusShutdown(gdiplusToken_);
 }
 
-bool CQuorvelApp::HandOverOrWait(const CommandLine& cl, bool mutexExisted, bool* endNow) {
-  *endNow = false;
+bool CQuorvelApp::HandOverOrWait(const CommandLine& cl, bool mutexExisted) {
   HWND running = mutexExisted ? FindRunningInstance() : nullptr;
-  if (!running) {
-    *endNow = cl.exit;  // "-x" without a running instance: nothing to do
-    return true;
-  }
+  if (!running) return cl.exit;  // "-x" without a running instance: nothing to do
   if (cl.exit) {
     DWORD_PTR reply = 0;
     SendMessageTimeoutW(running, WM_COMMAND, ID_MENU_EXIT, 0, SMTO_BLOCK, 500, &reply);
-    *endNow = true;
-  } else if (!cl.file.empty()) {
+    return true;
+  }
+  if (!cl.file.empty()) {
     SendOpenRequest(running, cl.file, cl.add);
-    *endNow = true;
-  } else if (cl.restart) {
+    return true;
+  }
+  if (cl.restart) {
     while (IsWindow(running)) Sleep(100);
   }
-  return true;
+  return false;
 }
 
 int CQuorvelApp::Run(const std::vector<std::wstring>& args) {
@@ -85,9 +83,7 @@ int CQuorvelApp::Run(const std::vector<std::wstring>& args) {
     MessageBoxW(nullptr, kUsageText, L"ZUL", MB_OK);
     return 0;
   }
-  bool endNow = false;
-  HandOverOrWait(cl, mutexExisted, &endNow);
-  if (endNow) return 0;
+  if (HandOverOrWait(cl, mutexExisted)) return 0;
 
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{sizeof wc};

@@ -24,10 +24,10 @@ public:
   // Runs the program; returns the process exit code.
   int Run(const std::vector<std::wstring>& args);
 
-  const std::wstring& profilePath() const { return profilePath_; }
-
 private:
-  bool HandOverOrWait(const CommandLine& cl, bool mutexExisted, bool* endNow);
+  // Hands the command line to a running instance (or waits for it to go
+  // with "-restart"); true when this process is to end now.
+  bool HandOverOrWait(const CommandLine& cl, bool mutexExisted);
   int MessageLoop();
   void ProcessEnd();
 
