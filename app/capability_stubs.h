@@ -15,9 +15,6 @@ void InstallMenuHook();                 // main menu: sub-menu placement hook
 void RemoveMenuHook();                  // main menu
 void CreateTrayTooltip(HWND owner);     // tray icon: HTML tooltip window
 void ApplySkin(const Settings& s);      // skins
-void BuildShuffleOrder();               // playback controller
-void OpenVolumeMixer();                 // playback controller: system mixer
-void RegisterHotkeys(HWND owner, const Settings& s);  // tray icon and hotkeys
 void CreateToolWindows(HWND owner);     // MiniBar, playlist and video windows
 void LoadInputPlugins(HWND winamp);     // plug-in host
 void InitEqualizer(const Settings& s);  // equalizer filter
@@ -40,6 +37,27 @@ void DestroyToolWindows();              // automation, preferences, video and eq
 void UnloadPlugins();                   // plug-in host: general, equalizer, input, output
 void LoadFolderAsync(const std::wstring& folder, bool replace, bool randomFirst, bool play);  // playlist files
 void LoadPlaylistFileAsync(const std::wstring& file, bool replace, bool randomFirst, bool play);  // playlist files
-void AddOneTrack(const std::wstring& file, bool replace);  // playback controller
+
+// Window calls of the playback controller and the Winamp window whose
+// windows come later. The quiet ones run on every track or volume change.
+void ShowVolumeOnMiniBar(int volume);   // MiniBar (quiet)
+void UpdateNowPlayingExport();          // now-playing export (quiet)
+void RefreshPlaylistWindowIfVisible();  // playlist window (quiet)
+void ShowTrackTooltip();                // tray tooltip (quiet)
+void ChangeSkinAfterTrack(Settings& s); // skins
+void OpenPreferences(int page, void* pluginPage);  // preferences dialog
+void ShowEqualizerWindow();             // equalizer window
+void TogglePlaylistWindow();            // playlist window
+void ShowPlaylistWindow();              // playlist window
+HWND PlaylistWindowHandle();            // playlist window (nullptr until it exists)
+void ShowAboutDialog();                 // about dialog
+void ShowMainMenuAtCursor();            // main menu
+void ToggleMiniBar();                   // MiniBar
+void* VideoOutputObject();              // video output (nullptr until it exists)
+bool VideoWindowVisible();              // video output
+bool VideoFullScreen();                 // video output
+HWND CreateEmbeddedWindow(void* state); // embedded plug-in windows
+void CopyNowPlayingToClipboard();       // tray tooltip texts
+void ShowTracksMenuAtCursor(bool album);  // main menu: tracks or album tracks
 
 }  // namespace zul

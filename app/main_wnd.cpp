@@ -7,6 +7,7 @@
 
 #include "app/capability_stubs.h"
 #include "app/console_log.h"
+#include "app/hotkeys.h"
 #include "app/messages.h"
 #include "app/open_request.h"
 #include "app/profile_file.h"
@@ -31,10 +32,16 @@ CMainWnd::CMainWnd(std::wstring profilePath, std::wstring playlistPath, UINT ins
     : profilePath_(std::move(profilePath)), playlistPath_(std::move(playlistPath)), instanceMessage_(instanceMessage) {}
 
 CMainWnd::~CMainWnd() {
+  if (ThePlaybackController() == &playback_) SetThePlaybackController(nullptr);
   SetConsoleWindow(nullptr);
   if (mainMenu_) DestroyMenu(mainMenu_);
   if (consoleMenu_) DestroyMenu(consoleMenu_);
   if (font_) DeleteObject(font_);
+}
+
+void CMainWnd::SetWinampWindow(HWND winamp) {
+  winamp_ = winamp;
+  playback_.SetWindows(hwnd(), winamp);
 }
 
 bool CMainWnd::CreateConsoleWindow() {
@@ -91,6 +98,15 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       delete line;
       return 0;
     }
+    case WM_WA_MPEG_EOF:
+      playback_.EndOfTrack();
+      return 0;
+    case MM_MIXM_CONTROL_CHANGE:
+      playback_.OnMixerChange(reinterpret_cast<HMIXER>(wParam), static_cast<DWORD>(lParam));
+      return 0;
+    case WM_HOTKEY:
+      OnHotkey(static_cast<int>(wParam));
+      return 0;
     case WM_ZUL_TRAY:
       if (lParam == WM_RBUTTONUP || lParam == WM_CONTEXTMENU) ShowTrayMenu();
       return 0;
@@ -120,9 +136,10 @@ void CMainWnd::FirstStage() {
     settings_.currentSkinSel %= static_cast<int>(settings_.skins.size());
   ApplySkin(settings_);
   startTick_ = GetTickCount();
-  BuildShuffleOrder();
+  SetThePlaybackController(&playback_);
+  playback_.BuildShuffleOrder();
   trayShown_ = true;
-  OpenVolumeMixer();
+  playback_.OpenMixer(hwnd());
   RegisterHotkeys(hwnd(), settings_);
   CreateToolWindows(hwnd());
   AddTrayIcon();
@@ -143,6 +160,7 @@ void CMainWnd::SecondStage() {
   LoadOutputPlugins(winamp_);
   LoadGeneralPlugins(winamp_);
   StartGeneralPlugins();
+  playback_.InstallPlaylistHooks();
   RestoreLastPlaylist(playlistPath_, settings_);
   if (settings_.autOnStart) RunAutomation();
   ShowStartupWindows(winamp_, settings_);
@@ -189,7 +207,7 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) LoadFolderAsync(lookup, !adding, randomFirst, !adding);
   else if (HasExtension(lookup, L"M3U") || HasExtension(lookup, L"PLS"))
     LoadPlaylistFileAsync(lookup, !adding, randomFirst, !adding);
-  else AddOneTrack(lookup, !adding);
+  else playback_.AddOneTrack(lookup, adding, !adding);
   PushRecent(settings_.recent, lookup);
   return TRUE;
 }
@@ -224,9 +242,9 @@ void CMainWnd::OnCommand(UINT id) {
       StartSortCommand(L"%7");
       return;
     default:
-      // The remaining menu commands belong to the main menu and playback
-      // controller, which are not part of this build yet.
-      ZUL_LOG(L"Command %u is not available in this build", id);
+      // The remaining menu commands belong to the main menu, which is not
+      // part of this build yet.
+      if (!playback_.OnMenuCommand(id)) ZUL_LOG(L"Command %u is not available in this build", id);
   }
 }
 
@@ -279,6 +297,57 @@ void CMainWnd::AddTrayIcon() {
   data.hIcon = icon16_;
   lstrcpynW(data.szTip, L"ZUL", std::size(data.szTip));
   Shell_NotifyIconW(NIM_ADD, &data);  // failures are ignored: there may be no tray
+}
+
+void CMainWnd::ToggleTrayIcon() {
+  if (trayShown_) RemoveTrayIcon();
+  else AddTrayIcon();
+  trayShown_ = !trayShown_;
+}
+
+void CMainWnd::OnHotkey(int id) {
+  ZUL_LOG(L"WM_HOTKEY %d", id);
+  const std::optional<Hotkey> key = HotkeyForId(id);
+  if (!key) return;
+  auto command = [this](UINT c) { SendMessageW(winamp_, WM_COMMAND, c, 0); };
+  auto foreground = [this] { SetForegroundWindow(hwnd()); };
+  switch (*key) {
+    case Hotkey::Play: command(WINAMP_BUTTON2); break;
+    case Hotkey::Stop: command(WINAMP_BUTTON4); break;
+    case Hotkey::Prev: command(WINAMP_BUTTON1); break;
+    case Hotkey::Next: command(WINAMP_BUTTON5); break;
+    case Hotkey::VolumeUp:
+    case Hotkey::VolumeDown:
+      UnregisterHotKey(hwnd(), id);
+      command(*key == Hotkey::VolumeUp ? WINAMP_VOLUMEUP : WINAMP_VOLUMEDOWN);
+      RegisterHotkey(hwnd(), settings_, id);
+      break;
+    case Hotkey::OpenFile: foreground(); command(WINAMP_FILE_PLAY); break;
+    case Hotkey::OpenFolder: foreground(); playback_.OnMenuCommand(ID_MENU_OPEN_FOLDER); break;
+    case Hotkey::OpenUrl: playback_.OnMenuCommand(ID_MENU_OPEN_URL); break;
+    case Hotkey::Shuffle: command(WINAMP_FILE_SHUFFLE); break;
+    case Hotkey::Minibar: foreground(); command(WINAMP_MAIN_WINDOW); break;
+    case Hotkey::Equalizer: foreground(); command(WINAMP_SHOW_EQUALIZER); break;
+    case Hotkey::Repeat: command(WINAMP_FILE_REPEAT); break;
+    case Hotkey::Playlist: foreground(); command(WINAMP_OPTIONS_PLEDIT); break;
+    case Hotkey::Mp3Info:
+      if (ThePlaylist().Count() > 0) {
+        foreground();
+        playback_.OnMenuCommand(ID_MENU_MP3INFO);
+      }
+      break;
+    case Hotkey::Exit: SendQuitCommand(); break;
+    case Hotkey::NowPlaying: CopyNowPlayingToClipboard(); break;
+    case Hotkey::Forward: command(WINAMP_BUTTON5_SHIFT); break;
+    case Hotkey::Back: command(WINAMP_BUTTON1_SHIFT); break;
+    case Hotkey::TrayIcon: ToggleTrayIcon(); break;
+    case Hotkey::Menu: command(WINAMP_MAINMENU); break;
+    case Hotkey::Tracks: ShowTracksMenuAtCursor(false); break;
+    case Hotkey::Album: ShowTracksMenuAtCursor(true); break;
+    case Hotkey::AlbumMode: playback_.OnMenuCommand(ID_MENU_ALBUM_MODE); break;
+    case Hotkey::Automation: PerformAutomationNow(); break;
+    case Hotkey::Count: break;
+  }
 }
 
 void CMainWnd::RemoveTrayIcon() {

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "app/playback_controller.h"
 #include "app/settings.h"
 #include "ui/window_base.h"
 
@@ -20,7 +21,7 @@ public:
   ~CMainWnd() override;
 
   bool CreateConsoleWindow();
-  void SetWinampWindow(HWND winamp) { winamp_ = winamp; }
+  void SetWinampWindow(HWND winamp);
 
   // Second start-up stage, after every window exists.
   void SecondStage();
@@ -29,6 +30,8 @@ public:
 
   Settings& settings() { return settings_; }
   HMENU mainMenu() const { return mainMenu_; }
+  PlaybackController& playback() { return playback_; }
+  const std::wstring& playlistPath() const { return playlistPath_; }
 
 private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -45,12 +48,15 @@ private:
   void RemoveTrayIcon();
   void ShowTrayMenu();
   void SaveEverything(std::vector<ProfileEdit>& edits);
+  void OnHotkey(int id);
+  void ToggleTrayIcon();
 
   std::wstring profilePath_;
   std::wstring playlistPath_;
   UINT instanceMessage_;
   HWND winamp_ = nullptr;
   Settings settings_;
+  PlaybackController playback_{settings_};
   bool running_ = false;
   bool fullyStarted_ = false;
   bool trayShown_ = false;

@@ -12,7 +12,6 @@ void InstallMenuHook() { NOT_YET("the main menu"); }
 void RemoveMenuHook() { NOT_YET("the main menu"); }
 void CreateTrayTooltip(HWND) { NOT_YET("the tray tooltip"); }
 void ApplySkin(const Settings&) { NOT_YET("skin loading"); }
-void RegisterHotkeys(HWND, const Settings&) { NOT_YET("global hotkeys"); }
 void CreateToolWindows(HWND) { NOT_YET("the MiniBar, playlist and video windows"); }
 void ShowStartupWindows(HWND, const Settings&) { NOT_YET("the MiniBar, playlist and equalizer windows"); }
 void RunUpdateCheck(HWND) { NOT_YET("the update checker"); }
@@ -23,5 +22,27 @@ void FinishPlaylistWindow() { NOT_YET("the playlist window"); }
 void WriteNowPlayingExit() { NOT_YET("the now-playing export"); }
 void ReleaseSkinPictures() { NOT_YET("skins"); }
 void DestroyToolWindows() { NOT_YET("the tool windows"); }
+void ShowVolumeOnMiniBar(int) {}
+void UpdateNowPlayingExport() {}
+void RefreshPlaylistWindowIfVisible() {}
+void ShowTrackTooltip() {}
+void ChangeSkinAfterTrack(Settings&) { NOT_YET("skins"); }
+void OpenPreferences(int, void*) { NOT_YET("the preferences dialog"); }
+void ShowEqualizerWindow() { NOT_YET("the equalizer window"); }
+void TogglePlaylistWindow() { NOT_YET("the playlist window"); }
+void ShowPlaylistWindow() { NOT_YET("the playlist window"); }
+HWND PlaylistWindowHandle() { return nullptr; }
+void ShowAboutDialog() { NOT_YET("the about dialog"); }
+void ShowMainMenuAtCursor() { NOT_YET("the main menu"); }
+void ToggleMiniBar() { NOT_YET("the MiniBar"); }
+void* VideoOutputObject() { return nullptr; }
+bool VideoWindowVisible() { return false; }
+bool VideoFullScreen() { return false; }
+void CopyNowPlayingToClipboard() { NOT_YET("the now-playing text"); }
+void ShowTracksMenuAtCursor(bool) { NOT_YET("the tracks menus"); }
+HWND CreateEmbeddedWindow(void*) {
+  NOT_YET("embedded plug-in windows");
+  return nullptr;
+}
 
 }  // namespace zul

@@ -93,6 +93,24 @@ struct winampGeneralPurposePlugin {
   HINSTANCE hDllInstance;
 };
 
+// IPC_GET_EXTENDED_FILE_INFO: the answer is written into ret.
+struct extendedFileInfoStruct {
+  const char* filename;
+  const char* metadata;
+  char* ret;
+  int retlen;
+};
+
+// IPC_FORMATTITLE: the format runs with the caller's tag source.
+struct waFormatTitle {
+  char* spec;
+  void* p;
+  char* out;
+  int out_len;
+  char*(__cdecl* TAGFUNC)(const char* tag, void* p);
+  void(__cdecl* TAGFREEFUNC)(char* tag, void* p);
+};
+
 // The DLL exports that return the records.
 using GetInModuleFn = In_Module*(__cdecl*)();
 using GetOutModuleFn = Out_Module*(__cdecl*)();
@@ -170,6 +188,9 @@ ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, quit, 4);
 ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, hwndParent, 5);
 ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, hDllInstance, 6);
 static_assert(sizeof(winampGeneralPurposePlugin) == 4 * 7);
+static_assert(sizeof(extendedFileInfoStruct) == 4 * 4);
+ZUL_CHECK_OFFSET(waFormatTitle, TAGFREEFUNC, 5);
+static_assert(sizeof(waFormatTitle) == 4 * 6);
 #undef ZUL_CHECK_OFFSET
 #endif
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/console_log.h"
+#include "app/playback_order.h"
 
 namespace zul {
 
@@ -14,7 +15,9 @@ SystemVolume::~SystemVolume() {
 bool SystemVolume::Open() {
   if (tried_) return mixer_ != nullptr;
   tried_ = true;
-  MMRESULT opened = mixerOpen(&mixer_, 0, 0, 0, MIXER_OBJECTF_MIXER);
+  MMRESULT opened = notify_ ? mixerOpen(&mixer_, 0, reinterpret_cast<DWORD_PTR>(notify_), 0,
+                                         MIXER_OBJECTF_MIXER | CALLBACK_WINDOW)
+                             : mixerOpen(&mixer_, 0, 0, 0, MIXER_OBJECTF_MIXER);
   if (opened != MMSYSERR_NOERROR) {
     ZUL_LOG(L"No system mixer (%u): the volume stays as it is", opened);
     mixer_ = nullptr;
@@ -65,16 +68,12 @@ int SystemVolume::Get() {
   }
   DWORD largest = 0;
   for (const auto& v : values) largest = std::max(largest, v.dwValue);
-  largest = std::clamp(largest, minimum_, maximum_);
-  return static_cast<int>(static_cast<unsigned long long>(largest - minimum_) * 255 / (maximum_ - minimum_));
+  return MixerToVolume(largest, minimum_, maximum_);
 }
 
 void SystemVolume::Set(int volume) {
   if (!Open()) return;
-  volume = std::clamp(volume, 0, 255);
-  DWORD range = maximum_ - minimum_;
-  DWORD value = minimum_ + static_cast<DWORD>(static_cast<unsigned long long>(range) * volume / 255);
-  if (value == 0) value = range / 1000;
+  const DWORD value = VolumeToMixer(volume, minimum_, maximum_);
   std::vector<MIXERCONTROLDETAILS_UNSIGNED> values(channels_);
   for (auto& v : values) v.dwValue = value;
   MIXERCONTROLDETAILS details{};

@@ -12,6 +12,11 @@ namespace zul {
 class SystemVolume {
 public:
   ~SystemVolume();
+  // Change notifications (MM_MIXM_CONTROL_CHANGE) go to this window; set
+  // before the first use.
+  void SetNotifyWindow(HWND window) { notify_ = window; }
+  // Whether a notification is about our mixer and control.
+  bool Owns(HMIXER mixer, DWORD control) const { return mixer_ && mixer == mixer_ && control == controlId_; }
   // The largest channel value scaled to 0..255; 0 without a mixer.
   int Get();
   // Sets every channel; 0 becomes a thousandth of the range rather than
@@ -20,6 +25,7 @@ public:
 
 private:
   bool Open();
+  HWND notify_ = nullptr;
   HMIXER mixer_ = nullptr;
   bool tried_ = false;
   DWORD controlId_ = 0;

@@ -4,6 +4,8 @@
 #include "app/main_wnd.h"
 #include "app/messages.h"
 #include "app/quorvel_app.h"
+#include "playlist/win32/playlist_service.h"
+#include "pluginhost/host/plugin_lists.h"
 
 namespace zul {
 namespace {
@@ -13,6 +15,15 @@ std::wstring ModuleFolder() {
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring p(path, n);
   return p.substr(0, p.find_last_of(L'\\') + 1);
+}
+
+std::wstring FromAnsiLimited(const char* text) {
+  // At most 5000 characters, as the answer buffers.
+  const int bytes = static_cast<int>(strnlen(text, 5000));
+  int n = MultiByteToWideChar(CP_ACP, 0, text, bytes, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, bytes, out.data(), n);
+  return out;
 }
 
 std::string Ansi(const std::wstring& text) {
@@ -31,6 +42,9 @@ CWAEmuWnd::CWAEmuWnd(CMainWnd& mainWnd) : mainWnd_(mainWnd) {
   iniFileW_ = ProfilePathFor(path);
   iniDirectoryW_ = ModuleFolder();
   pluginDirectoryW_ = iniDirectoryW_ + L"Plugins";
+  char temp[MAX_PATH + 1] = {};
+  DWORD tempLength = GetTempPathA(MAX_PATH + 1, temp);
+  tempDirectory_.assign(temp, tempLength <= MAX_PATH ? tempLength : 0);
   iniFile_ = Ansi(iniFileW_);
   iniDirectory_ = Ansi(iniDirectoryW_);
   pluginDirectory_ = Ansi(pluginDirectoryW_);
@@ -55,9 +69,25 @@ bool CWAEmuWnd::CreateHidden() {
 LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND:
-      return OnCommand(LOWORD(wParam));
+      if (OnCommand(LOWORD(wParam))) return 0;
+      break;
     case WM_WA_IPC:
       return OnIpc(wParam, lParam);
+    case WM_COPYDATA:
+      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case IPC_PLAYFILE:
+    case IPC_PLAYFILEW: {
+      // A record whose first member points to the path.
+      const void* const* record = reinterpret_cast<const void* const*>(lParam);
+      if (!record || !*record) return 0;
+      if (msg == IPC_PLAYFILEW) {
+        PlayFileRequest(static_cast<const wchar_t*>(*record));
+      } else {
+        const char* ansi = static_cast<const char*>(*record);
+        PlayFileRequest(FromAnsiLimited(ansi));
+      }
+      return 0;
+    }
     case WM_WA_MPEG_EOF:
       ZUL_LOG(L"WM_WA_MPEG_EOF\n");
       SendMessageW(mainWnd_.hwnd(), WM_WA_MPEG_EOF, 0, 0);
@@ -69,15 +99,48 @@ LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return CallDefault(msg, wParam, lParam);
 }
 
-LRESULT CWAEmuWnd::OnCommand(UINT id) {
-  if (id == WINAMP_FILE_QUIT) {
-    ZUL_LOG(L"Command WINAMP_FILE_QUIT");
-    mainWnd_.RunQuitSequence();
-    return 0;
+BOOL CWAEmuWnd::OnCopyData(const COPYDATASTRUCT* data) {
+  ZUL_LOG(L"OnCopyData");
+  if (!data || !data->lpData) return TRUE;
+  // The sender's buffer is only borrowed: the path is copied, and never
+  // read beyond cbData even when its terminator is missing.
+  switch (data->dwData) {
+    case IPC_PLAYFILEW: {
+      const size_t chars = data->cbData / sizeof(wchar_t);
+      std::wstring path(static_cast<const wchar_t*>(data->lpData), chars);
+      path.resize(wcsnlen(path.c_str(), std::min<size_t>(path.size(), 5000)));
+      ZUL_LOG(L"IamWinamp IPC_PLAYFILEW %s\n", path.c_str());
+      PlayFileRequest(path);
+      break;
+    }
+    case IPC_PLAYFILE:
+    case IPC_JUMPTOTIME: {
+      std::string ansi(static_cast<const char*>(data->lpData), data->cbData);
+      ansi.resize(strnlen(ansi.c_str(), ansi.size()));
+      std::wstring path = FromAnsiLimited(ansi.c_str());
+      if (data->dwData == IPC_PLAYFILE) {
+        ZUL_LOG(L"IamWinamp IPC_PLAYFILE %s\n", path.c_str());
+        PlayFileRequest(path);
+      } else {
+        AddOrRefreshEntry(path);
+      }
+      break;
+    }
   }
-  // The command table of the playback controller fills in the rest.
-  ZUL_LOG(L"Command %u is not available in this build", id);
-  return 0;
+  return TRUE;
+}
+
+void CWAEmuWnd::PlayFileRequest(const std::wstring& path) { mainWnd_.playback().PlayFileRequest(path); }
+
+void CWAEmuWnd::AddOrRefreshEntry(const std::wstring& path) {
+  PlaylistManager& list = ThePlaylist();
+  std::wstring title;
+  int lengthMs = 0;
+  InputPlugins().GetFileInfo(&path, title, lengthMs);
+  CachedTag entry(path);
+  entry.SetTitle(title.empty() ? path : title);
+  entry.length = lengthMs / 1000;
+  list.SetOrAdd(list.IndexOf(path), entry);
 }
 
 LRESULT CWAEmuWnd::RegisterIpcName(const char* name) {

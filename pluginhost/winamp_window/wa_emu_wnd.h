@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "pluginhost/winamp_window/prefs_page_record.h"
-#include "pluginhost/winamp_window/system_volume.h"
 #include "ui/window_base.h"
 
 namespace zul {
@@ -33,16 +32,29 @@ public:
 
 private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-  LRESULT OnCommand(UINT id);
+  // false: not one of the Winamp commands (default processing).
+  bool OnCommand(UINT id);
   LRESULT OnIpc(WPARAM data, LPARAM ipc);
   LRESULT RegisterIpcName(const char* name);
+  BOOL OnCopyData(const COPYDATASTRUCT* data);
+  void PlayFileRequest(const std::wstring& path);
+  void AddOrRefreshEntry(const std::wstring& path);
+  void UpdateTitle();
+  LRESULT ExtendedFileInfo(WPARAM record);
+  LRESULT FormatTitleRequest(WPARAM record);
+  LRESULT ExtensionList();
+  void WriteGenericSkinFile();
+  // Copies text into one of the fixed answer buffers (ANSI, 5000 bytes).
+  const char* Answer(std::string& buffer, const std::wstring& text);
 
   CMainWnd& mainWnd_;
   std::string iniFile_, iniDirectory_, pluginDirectory_;
   std::wstring iniFileW_, iniDirectoryW_, pluginDirectoryW_;
   std::vector<std::string> ipcNames_;
   std::vector<_prefsDlgRec*> prefsPages_;
-  SystemVolume volume_;
+  std::string tempDirectory_;
+  std::string playlistFileAnswer_, playlistTitleAnswer_, videoInfoAnswer_, extendedInfoAnswer_;
+  int pan_ = 0;
 };
 
 }  // namespace zul

@@ -1,9 +1,16 @@
 // The Winamp IPC requests (WM_USER to the Winamp window, lParam = number).
 #include <cstdlib>
+#include <cstring>
 
+#include "app/capability_stubs.h"
 #include "app/console_log.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
+#include "mpeg_input/title_format/title_format.h"
+#include "playlist/win32/playlist_service.h"
+#include "pluginhost/host/host_callbacks.h"
+#include "pluginhost/host/plugin_lists.h"
+#include "pluginhost/records/winamp_records.h"
 #include "pluginhost/services/service_api.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 
@@ -13,28 +20,61 @@ extern "C" int uncompress(unsigned char* dest, unsigned long* destLen, const uns
 namespace zul {
 namespace {
 
+constexpr size_t kAnswerBytes = 5000;
+constexpr int kGenericSkinResource = 770;
+
 int __cdecl RandomNumber() { return std::rand(); }
 
-// Requests whose work belongs to capabilities not in this build yet: they
-// are named in the log and answered 0 (nothing playing, no window, no data).
-struct PendingIpc {
-  int number;
-  const wchar_t* name;
-};
-constexpr PendingIpc kPending[] = {
-    {101, L"IPC_DELETE"},          {102, L"IPC_STARTPLAY"},        {1102, L"IPC_STARTPLAY"},
-    {104, L"IPC_ISPLAYING"},       {105, L"IPC_GETOUTPUTTIME"},    {106, L"IPC_JUMPTOTIME"},
-    {120, L"IPC_WRITEPLAYLIST"},   {121, L"IPC_SETPLAYLISTPOS"},   {123, L"IPC_SETPANNING"},
-    {124, L"IPC_GETLISTLENGTH"},   {125, L"IPC_GETLISTPOS"},       {126, L"IPC_GETINFO"},
-    {201, L"IPC_GETSKIN"},         {211, L"IPC_GETPLAYLISTFILE"},  {212, L"IPC_GETPLAYLISTTITLE"},
-    {243, L"IPC_UPDTITLE"},        {260, L"IPC_GETWND"},           {290, L"IPC_GET_EXTENDED_FILE_INFO"},
-    {292, L"IPC_GET_EXTLIST"},     {296, L"IPC_GET_EXTENDED_FILE_INFO_HOOKABLE"},
-    {297, L"IPC_FORMATTITLE"},     {380, L"IPC_OPENPREFSTOPAGE"},  {500, L"IPC_GET_IVIDEOOUTPUT"},
-    {501, L"IPC_IS_PLAYING_VIDEO"}, {505, L"IPC_GET_EMBEDIF"},     {630, L"IPC_IS_FULLSCREEN"},
-    {632, L"IPC_SHOW_NOTIFICATION"}, {3011, L"IPC_WRITECONFIG"},
-};
+std::wstring WideFromAnsi(const char* text, size_t maxChars) {
+  if (!text) return {};
+  const int bytes = static_cast<int>(strnlen(text, maxChars));
+  int n = MultiByteToWideChar(CP_ACP, 0, text, bytes, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, bytes, out.data(), n);
+  if (out.size() > maxChars) out.resize(maxChars);
+  return out;
+}
+
+// Writes text as ANSI into a caller's buffer of `size` bytes, always
+// terminated; returns the bytes written without the terminator.
+int AnsiInto(const std::wstring& text, char* out, int size) {
+  if (!out || size <= 0) return 0;
+  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out, size - 1, nullptr, nullptr);
+  if (n <= 0 && !text.empty()) {
+    // Too long for the buffer: convert whole, then cut at a character.
+    int full = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                   nullptr);
+    std::string all(static_cast<size_t>(std::max(full, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), all.data(), full, nullptr, nullptr);
+    n = 0;
+    while (n < size - 1 && n < full) {
+      int step = IsDBCSLeadByte(static_cast<BYTE>(all[static_cast<size_t>(n)])) ? 2 : 1;
+      if (n + step > size - 1) break;
+      n += step;
+    }
+    std::memcpy(out, all.data(), static_cast<size_t>(n));
+  }
+  out[std::max(n, 0)] = '\0';
+  return std::max(n, 0);
+}
+
+std::wstring Printed(const wchar_t* format, int value) {
+  wchar_t text[16];
+  _snwprintf(text, std::size(text), format, value);
+  text[std::size(text) - 1] = L'\0';
+  return text;
+}
+
+std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
 }  // namespace
+
+const char* CWAEmuWnd::Answer(std::string& buffer, const std::wstring& text) {
+  buffer.assign(kAnswerBytes, '\0');
+  AnsiInto(text, buffer.data(), static_cast<int>(kAnswerBytes));
+  return buffer.c_str();
+}
 
 LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
   const int number = static_cast<int>(ipc);
@@ -45,23 +85,97 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     return 1;
   }
   Settings& settings = mainWnd_.settings();
+  PlaybackController& playback = mainWnd_.playback();
+  PlaylistManager& list = ThePlaylist();
+  CDllInputList& inputs = InputPlugins();
   switch (number) {
     case IPC_GETVERSION:
       ZUL_LOG(L"IamWinamp IPC_GETVERSION %d \n", arg);
       return 0x5030;
+    case IPC_DELETE:
+      ZUL_LOG(L"IamWinamp IPC_DELETE \n");
+      SendMessageW(hwnd(), WM_COMMAND, WINAMP_BUTTON4, 0);
+      ThePlaylistWorkers().ClearPlaylist();
+      RefreshPlaylistWindowIfVisible();
+      return 1;
+    case IPC_STARTPLAY:
+    case IPC_STARTPLAY_ALT:
+      ZUL_LOG(L"IamWinamp IPC_STARTPLAY \n");
+      if (inputs.GetState() != 1) SendMessageW(hwnd(), WM_COMMAND, WINAMP_BUTTON2, 0);
+      return 1;
+    case IPC_ISPLAYING:
+      return playback.PlayingState();
+    case IPC_GETOUTPUTTIME:
+      ZUL_LOG(L"IamWinamp IPC_GETOUTPUTTIME %d \n", arg);
+      if (list.Count() == 0) return -1;
+      return arg == 0 ? inputs.GetOutputTime() : inputs.GetLength() / 1000;
+    case IPC_JUMPTOTIME:
+      ZUL_LOG(L"IamWinamp IPC_JUMPTOTIME %d\n", arg);
+      inputs.SetOutputTime(arg);
+      return 1;
+    case IPC_WRITEPLAYLIST:
+      ZUL_LOG(L"IamWinamp IPC_WRITEPLAYLIST %d \n", arg);
+      if (list.Count() > 0) SaveLastPlaylist(mainWnd_.playlistPath());
+      return list.GetCurrent();
+    case IPC_SETPLAYLISTPOS:
+      ZUL_LOG(L"IamWinamp IPC_SETPLAYLISTPOS %d\n", arg);
+      list.SetCurrent(arg);
+      return 1;
     case IPC_SETVOLUME:
       ZUL_LOG(L"IamWinamp IPC_SETVOLUME %d \n", arg);
-      if (arg == -666) return volume_.Get();
-      // The input plug-ins' SetVolume and the MiniBar follow with the
-      // playback controller.
-      volume_.Set(arg);
+      if (arg == -666) return playback.Volume();
+      playback.SetVolume(arg);
       return 1;
+    case IPC_SETPANNING:
+      ZUL_LOG(L"IamWinamp IPC_SETPANNING %d \n", arg);
+      if (arg == -666) return pan_;
+      pan_ = arg;
+      inputs.SetPan(arg);
+      return 1;
+    case IPC_GETLISTLENGTH:
+      ZUL_LOG(L"IamWinamp IPC_GETLISTLENGTH\n");
+      return list.Count();
+    case IPC_GETLISTPOS: {
+      const int current = list.Count() > 0 ? list.GetCurrent() : 0;
+      ZUL_LOG(L"IamWinamp IPC_GETLISTPOS %d\n", current);
+      return current;
+    }
+    case IPC_GETINFO: {
+      ZUL_LOG(L"IamWinamp IPC_GETINFO\n");
+      const HostPlaybackInfo info = ReadHostPlaybackInfo();
+      switch (arg) {
+        case 0: return info.sampleRate;
+        case 1: return info.bitrate;
+        case 2: return info.channels;
+        case 3: return 0;  // no video has been opened
+        case 4: return reinterpret_cast<LRESULT>(Answer(videoInfoAnswer_, L""));
+      }
+      return 1;
+    }
     case IPC_GETEQDATA:
       ZUL_LOG(L"IamWinamp IPC_GETEQDATA %d\n", arg);
       return (arg == 11 || arg == 12) ? 0 : 31;
+    case IPC_GETSKIN:
+      ZUL_LOG(L"IamWinamp IPC_GETSKIN \n");
+      WriteGenericSkinFile();
+      if (char* buffer = reinterpret_cast<char*>(data)) std::memcpy(buffer, tempDirectory_.c_str(), tempDirectory_.size() + 1);
+      return 1;
+    case IPC_GETPLAYLISTFILE:
+      if (arg < 0 || arg >= list.Count()) return 0;
+      return reinterpret_cast<LRESULT>(Answer(playlistFileAnswer_, list.GetPath(arg)));
+    case IPC_GETPLAYLISTTITLE:
+      if (arg < 0 || arg >= list.Count()) return 0;
+      return reinterpret_cast<LRESULT>(Answer(playlistTitleAnswer_, list.GetTitle(arg, true)));
+    case IPC_UPDTITLE:
+      ZUL_LOG(L"IPC_UPDTITLE %d", arg);
+      UpdateTitle();
+      return 1;
     case IPC_GET_SHUFFLE:
       ZUL_LOG(L"IamWinamp IPC_GET_SHUFFLE\n");
       return settings.shuffleMode;
+    case IPC_GETWND:
+      ZUL_LOG(L"IamWinamp IPC_GETWND %d \n", arg);
+      return arg == 1 ? reinterpret_cast<LRESULT>(PlaylistWindowHandle()) : 0;
     case IPC_ISWNDVISIBLE: {
       BOOL visible = IsWindowVisible(hwnd());
       ZUL_LOG(L"IamWinamp IPC_ISWNDVISIBLE %d \n", visible);
@@ -72,6 +186,16 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     case IPC_GET_HMENU:
       ZUL_LOG(L"IamWinamp IPC_GET_HMENU %d\n", arg);
       return arg == 0 ? reinterpret_cast<LRESULT>(mainWnd_.mainMenu()) : 0;
+    case IPC_GET_EXTENDED_FILE_INFO:
+      ZUL_LOG(L"IamWinamp IPC_GET_EXTENDED_FILE_INFO\n");
+      return ExtendedFileInfo(data);
+    case IPC_GET_EXTENDED_FILE_INFO_HOOKABLE:
+      return ExtendedFileInfo(data);
+    case IPC_GET_EXTLIST:
+      ZUL_LOG(L"IPC_GET_EXTLIST %d", arg);
+      return ExtensionList();
+    case IPC_FORMATTITLE:
+      return FormatTitleRequest(data);
     case IPC_GETUNCOMPRESSINTERFACE:
       ZUL_LOG(L"IamWinamp IPC_GETUNCOMPRESSINTERFACE %d \n", arg);
       return reinterpret_cast<LRESULT>(&uncompress);
@@ -115,18 +239,50 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     case IPC_GETPLUGINDIRECTORYW:
       ZUL_LOG(L"IamWinamp IPC_GETPLUGINDIRECTORYW %d \n", arg);
       return reinterpret_cast<LRESULT>(pluginDirectoryW_.c_str());
+    case IPC_OPENPREFSTOPAGE:
+      ZUL_LOG(L"IPC_OPENPREFSTOPAGE %d", arg);
+      SendMessageW(hwnd(), WM_COMMAND, WINAMP_OPTIONS_PREFS, 0);
+      if (static_cast<unsigned>(arg) < 200) OpenPreferences(arg, nullptr);
+      else OpenPreferences(-1, reinterpret_cast<void*>(data));
+      return 1;
+    case IPC_GET_IVIDEOOUTPUT:
+      ZUL_LOG(L"IamWinamp IPC_GET_IVIDEOOUTPUT\n");
+      return reinterpret_cast<LRESULT>(VideoOutputObject());
+    case IPC_IS_PLAYING_VIDEO: {
+      const int playing = VideoWindowVisible() ? 2 : 0;
+      ZUL_LOG(L"IamWinamp IPC_IS_PLAYING_VIDEO %d \n", playing);
+      return playing;
+    }
     case IPC_GET_GENSKINBITMAP:
       ZUL_LOG(L"IamWinamp IPC_GET_GENSKINBITMAP %d \n", arg);
       if (arg == 1) return reinterpret_cast<LRESULT>(L"Verdana");
       if (arg == 2) return 1;
       if (arg == 3) return 9;
       return 0;  // the generic skin bitmap arrives with the skins
+    case IPC_GET_EMBEDIF:
+      ZUL_LOG(L"IamWinamp IPC_GET_EMBEDIF %d \n", arg);
+      if (data == 0) return 0;  // the embedding function arrives with embedded windows
+      return reinterpret_cast<LRESULT>(CreateEmbeddedWindow(reinterpret_cast<void*>(data)));
     case IPC_GETLANGUAGEPACKINSTANCE:
       ZUL_LOG(L"IamWinamp IPC_GETLANGUAGEPACKINSTANCE %d\n", arg);
       return reinterpret_cast<LRESULT>(GetModuleHandleW(nullptr));
     case IPC_CB_OUTPUTCHANGED:
       ZUL_LOG(L"IamWinamp IPC_CB_OUTPUTCHANGED\n");
       return 1;
+    case IPC_IS_FULLSCREEN: {
+      const int full = VideoFullScreen() ? 1 : 0;
+      ZUL_LOG(L"IamWinamp IPC_IS_FULLSCREEN %d \n", full);
+      return full;
+    }
+    case IPC_SHOW_NOTIFICATION:
+      ZUL_LOG(L"IPC_SHOW_NOTIFICATION");
+      ShowTrackTooltip();
+      return 1;
+    case IPC_WRITECONFIG:
+      ZUL_LOG(L"IamWinamp IPC_WRITECONFIG %d \n", arg);
+      if (arg == 0 || arg == 2) SaveSettingsNow();
+      if ((arg == 1 || arg == 2) && list.Count() > 0) SaveLastPlaylist(mainWnd_.playlistPath());
+      return list.Count() > 0 ? list.GetCurrent() : 0;
     case IPC_GET_RANDFUNC:
       ZUL_LOG(L"IamWinamp IPC_GET_RANDFUNC %d \n", arg);
       return reinterpret_cast<LRESULT>(&RandomNumber);
@@ -139,14 +295,15 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     case IPC_GET_API_SERVICE:
       ZUL_LOG(L"IamWinamp IPC_GET_API_SERVICE \n");
       return reinterpret_cast<LRESULT>(ApiServiceObject());
-    case 40022:  // WINAMP_FILE_REPEAT: (0,0) -> (1,0) -> (0,1) -> (0,0)
+    case WINAMP_FILE_REPEAT:  // (0,0) -> (1,0) -> (0,1) -> (0,0)
       if (!settings.repeat && !settings.repeatTrack) settings.repeat = 1;
       else if (settings.repeat) settings.repeat = 0, settings.repeatTrack = 1;
       else settings.repeatTrack = 0;
       ZUL_LOG(L"IamWinamp WINAMP_FILE_REPEAT %d \n", arg);
       return 1;
-    case 40023:  // WINAMP_FILE_SHUFFLE
+    case WINAMP_FILE_SHUFFLE:
       settings.shuffleMode = !settings.shuffleMode;
+      SyncPlaylistOptions();
       ZUL_LOG(L"IamWinamp WINAMP_FILE_SHUFFLE %d \n", arg);
       return 1;
     case IPC_REGISTER_WINAMP_IPCMESSAGE: {
@@ -157,14 +314,119 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       return result;
     }
   }
-  for (const PendingIpc& p : kPending) {
-    if (p.number == number) {
-      ZUL_LOG(L"IamWinamp %s %d is not available in this build", p.name, arg);
-      return 0;
-    }
-  }
   ZUL_LOG(L"Message non re\u00e7u %d %d\n", arg, number);
   return 1;
+}
+
+void CWAEmuWnd::UpdateTitle() {
+  std::wstring title;
+  int lengthMs = 0;
+  InputPlugins().GetFileInfo(nullptr, title, lengthMs);
+  if (title.size() > 259) title.resize(259);  // the 260-character buffer plug-ins fill
+  PlaylistManager& list = ThePlaylist();
+  const int current = list.GetCurrent();
+  const std::wstring path = list.GetPath(current);
+  if (InputPlugins().AnyClaims(path)) {
+    // A stream title "Artist - Title (Show)" is split into its parts.
+    std::wstring artist, comment = path;
+    const size_t dash = title.find(L" - ");
+    const size_t paren = title.rfind(L'(');
+    if (dash != std::wstring::npos && dash > 0 && paren != std::wstring::npos && paren > dash) {
+      artist = title.substr(0, dash);
+      std::wstring rest = title.substr(dash + 3);
+      const size_t open = rest.find(L'(');
+      comment = rest.substr(open + 1);
+      title = rest.substr(0, open > 0 ? open - 1 : 0);
+      const size_t firstClose = comment.find(L')');
+      const size_t firstOpen = comment.find(L'(');
+      if (firstClose == std::wstring::npos) comment.clear();
+      else if (firstOpen == std::wstring::npos || firstClose < firstOpen) comment.resize(firstClose);
+      else comment.resize(comment.rfind(L')'));
+    }
+    list.SetComment(current, comment);
+    list.SetArtist(current, artist);
+    list.SetTitle(current, title);
+    SendMessageW(hwnd(), WM_WA_IPC, 0, IPC_SHOW_NOTIFICATION);
+  } else {
+    list.SetTitle(current, title.empty() ? list.GetDefaultTitle(current) : title);
+  }
+  list.SetLength(current, lengthMs / 1000);
+}
+
+LRESULT CWAEmuWnd::ExtendedFileInfo(WPARAM record) {
+  auto* request = reinterpret_cast<extendedFileInfoStruct*>(record);
+  if (!request || !request->metadata) return 0;
+  PlaylistManager& list = ThePlaylist();
+  const int current = list.GetCurrent();
+  const char* name = request->metadata;
+  std::wstring answer;
+  if (_stricmp(name, "artist") == 0) answer = list.GetArtist(current);
+  else if (_stricmp(name, "title") == 0) answer = list.GetTitle(current);
+  else if (_stricmp(name, "filename") == 0) answer = list.GetFileName(current);
+  else if (_stricmp(name, "album") == 0) answer = list.GetAlbum(current);
+  else if (_stricmp(name, "comment") == 0) answer = list.GetComment(current);
+  else if (_stricmp(name, "year") == 0) answer = list.GetYear(current);
+  else if (_stricmp(name, "trackno") == 0) answer = Printed(L"%d", current);
+  else if (_stricmp(name, "tracknumber") == 0) answer = Printed(L"%.2d", current);
+  else if (_stricmp(name, "playcount") == 0) answer = L"0";
+  else if (_stricmp(name, "rating") == 0 || _stricmp(name, "ratingstar") == 0) return 0;
+  else answer = WideFromAnsi(name, kAnswerBytes);
+  const int room = std::min<int>(request->retlen, static_cast<int>(kAnswerBytes));
+  AnsiInto(answer, request->ret, room);
+  Answer(extendedInfoAnswer_, answer);
+  request->retlen = static_cast<int>(answer.size());
+  return static_cast<LRESULT>(record);
+}
+
+LRESULT CWAEmuWnd::FormatTitleRequest(WPARAM record) {
+  auto* request = reinterpret_cast<waFormatTitle*>(record);
+  if (!request || !request->spec) return 0;
+  const std::wstring format = WideFromAnsi(request->spec, kAnswerBytes);
+  auto lookup = [request](std::u16string_view name) -> std::u16string {
+    if (!request->TAGFUNC) return {};
+    std::wstring wide(name.begin(), name.end());
+    std::string ansi(static_cast<size_t>(wide.size()) * 2 + 1, '\0');
+    AnsiInto(wide, ansi.data(), static_cast<int>(ansi.size()));
+    char* value = request->TAGFUNC(ansi.c_str(), request->p);
+    if (!value) return {};
+    std::u16string text = U16(WideFromAnsi(value, kAnswerBytes));
+    if (request->TAGFREEFUNC) request->TAGFREEFUNC(value, request->p);
+    return text;
+  };
+  const std::wstring result = W(FormatTitle(U16(format), lookup));
+  AnsiInto(result, request->out, request->out_len);
+  ZUL_LOG(L"IPC_FORMATTITLE %s", result.c_str());
+  return 1;
+}
+
+LRESULT CWAEmuWnd::ExtensionList() {
+  std::wstring text = InputPlugins().BuildExtensionList();
+  CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+  auto* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, kAnswerBytes));
+  if (!block) return 0;
+  // One byte is kept for the empty string that ends the list.
+  AnsiInto(text, block, static_cast<int>(kAnswerBytes) - 1);
+  for (size_t i = 0; i < kAnswerBytes; ++i)
+    if (block[i] == ';') block[i] = '\0';
+  return reinterpret_cast<LRESULT>(block);
+}
+
+void CWAEmuWnd::WriteGenericSkinFile() {
+  const std::string path = tempDirectory_ + "GEN.bmp";
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(kGenericSkinResource), L"IMAGE");
+  if (!found) return;  // the generic skin picture arrives with the skins
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  const DWORD size = SizeofResource(module, found);
+  if (!bytes || size == 0) return;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;
+  CloseHandle(file);
+  if (!ok) DeleteFileA(path.c_str());
 }
 
 }  // namespace zul

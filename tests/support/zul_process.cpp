@@ -60,6 +60,16 @@ ZulSandbox::ZulSandbox(const std::wstring& name) {
   dir_ = std::wstring(temp) + L"zul-test-" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
          std::to_wstring(g_sandboxCounter++);
   CreateDirectoryW(dir_.c_str(), nullptr);
+  // A folder left by an earlier run with the same process id would hand
+  // this test its settings and playlist.
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir_ + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+  }
   exe_ = dir_ + L"\\zul.exe";
   CopyFileW((BinDir() + L"\\zul.exe").c_str(), exe_.c_str(), FALSE);
 }
@@ -144,7 +154,8 @@ std::vector<std::wstring> ConsoleLines(HWND mainWnd) {
     LRESULT len = SendMessageW(mainWnd, LB_GETTEXTLEN, i, 0);
     std::wstring line(len > 0 ? static_cast<size_t>(len) + 1 : 1, L'\0');
     if (len > 0) SendMessageW(mainWnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-    line.resize(len > 0 ? static_cast<size_t>(len) : 0);
+    // The length asked first may be an upper bound.
+    line.resize(len > 0 ? wcsnlen(line.c_str(), static_cast<size_t>(len)) : 0);
     lines.push_back(line);
   }
   return lines;

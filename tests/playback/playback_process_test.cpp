@@ -1,0 +1,136 @@
+// zul.exe started on folders of short MP3 tracks plays them through to the
+// end of the playlist and exits, following the repeat, album and shuffle
+// settings. The order of play is read from the console log ("Play <path>:
+// <result>" for every track started), polled until the process ends or a
+// deadline passes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/zul_process.h"
+
+namespace zul::test {
+namespace {
+
+std::wstring Fixtures() { return BinDir() + L"\\playback_fixtures"; }
+
+// The file name without folder and extension of every "Play ...: 0" line.
+std::vector<std::wstring> PlayedTracks(const std::vector<std::wstring>& lines) {
+  std::vector<std::wstring> played;
+  for (std::wstring line : lines) {
+    while (!line.empty() && static_cast<unsigned>(line.back()) <= L' ') line.pop_back();
+    size_t at = line.find(L": Play ");
+    if (at == std::wstring::npos || line.size() < 3 || line.compare(line.size() - 3, 3, L": 0") != 0) continue;
+    std::wstring path = line.substr(at + 7, line.size() - 3 - (at + 7));
+    size_t slash = path.find_last_of(L'\\');
+    size_t dot = path.find_last_of(L'.');
+    played.push_back(path.substr(slash + 1, dot - slash - 1));
+  }
+  return played;
+}
+
+std::string Log(const struct PlayRun& run);
+
+std::wstring Joined(const std::vector<std::wstring>& names) {
+  std::wstring all;
+  for (const auto& n : names) all += (all.empty() ? L"" : L" ") + n;
+  return all;
+}
+
+struct PlayRun {
+  std::vector<std::wstring> played;
+  std::vector<std::wstring> lines;  // the last console lines seen
+  bool exited = false;
+};
+
+std::string Log(const PlayRun& run) {
+  std::string all = "console:\n";
+  for (const auto& line : run.lines) all += std::string(line.begin(), line.end()) + "\n";
+  return all;
+}
+
+class PlaybackProcess : public ::testing::Test {
+protected:
+  // Starts zul.exe on `target` with `settings` lines in its [Preferences]
+  // and follows it until it exits or `stopAfter` tracks have started (then
+  // it is asked to quit), within the deadline.
+  PlayRun Follow(const std::wstring& name, const std::string& settings, const std::wstring& target, size_t stopAfter,
+             DWORD deadlineMs = 60000) {
+    ZulSandbox box(name);
+    WriteFileBytes(box.ini(), "[Preferences]\r\n" + settings);
+    DWORD pid = 0;
+    HANDLE process = box.Start(L"\"" + target + L"\"", &pid);
+    HWND main = WaitForInstance(pid);
+    EXPECT_NE(main, nullptr);
+    PlayRun run;
+    if (!main) return run;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < deadlineMs) {
+      if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+        run.exited = true;
+        break;
+      }
+      std::vector<std::wstring> lines = ConsoleLines(main);
+      // A window that is going away answers with empty lines: only a
+      // snapshot that saw at least as much counts.
+      std::vector<std::wstring> played = PlayedTracks(lines);
+      if (!lines.empty() && played.size() >= run.played.size() && !lines.front().empty()) {
+        run.played = std::move(played);
+        run.lines = std::move(lines);
+      }
+      if (run.played.size() >= stopAfter) {
+        SendMessageTimeoutW(FindWinampWindow(pid), WM_COMMAND, 40001, 0, SMTO_BLOCK, 5000, nullptr);
+        WaitForExit(process, 20000);
+        break;
+      }
+      Sleep(50);
+    }
+    return run;
+  }
+};
+
+// Sorted by folder, then file name: album_a before album_b.
+TEST_F(PlaybackProcess, PlaysTheFolderInOrderAndExitsAtTheEnd) {
+  PlayRun run = Follow(L"playback_order", "", Fixtures(), 100);
+  EXPECT_TRUE(run.exited);
+  EXPECT_EQ(Joined(run.played), L"a1 a2 a3 b1 b2") << Log(run);
+}
+
+TEST_F(PlaybackProcess, RepeatWrapsToTheFirstTrack) {
+  PlayRun run = Follow(L"playback_repeat", "Repeat=1\r\n", Fixtures(), 7);
+  ASSERT_GE(run.played.size(), 7u) << Joined(run.played);
+  EXPECT_EQ(Joined(std::vector<std::wstring>(run.played.begin(), run.played.begin() + 7)),
+            L"a1 a2 a3 b1 b2 a1 a2");
+}
+
+TEST_F(PlaybackProcess, AlbumModeStaysInTheAlbum) {
+  // Without repeat the end of the album ends the program...
+  PlayRun once = Follow(L"playback_album", "AlbumStop=1\r\n", Fixtures(), 100);
+  EXPECT_TRUE(once.exited);
+  EXPECT_EQ(Joined(once.played), L"a1 a2 a3");
+  // ... and with repeat the album starts again.
+  PlayRun again = Follow(L"playback_album_repeat", "AlbumStop=1\r\nRepeat=1\r\n", Fixtures(), 5);
+  ASSERT_GE(again.played.size(), 5u);
+  EXPECT_EQ(Joined(std::vector<std::wstring>(again.played.begin(), again.played.begin() + 5)), L"a1 a2 a3 a1 a2");
+}
+
+TEST_F(PlaybackProcess, ShufflePlaysEachTrackOnceThenExits) {
+  PlayRun run = Follow(L"playback_shuffle", "ShuffleMode=1\r\n", Fixtures(), 100);
+  EXPECT_TRUE(run.exited);
+  ASSERT_EQ(run.played.size(), 5u) << Joined(run.played);
+  std::set<std::wstring> distinct(run.played.begin(), run.played.end());
+  EXPECT_EQ(distinct.size(), 5u) << Joined(run.played);
+}
+
+TEST_F(PlaybackProcess, RepeatTrackPlaysTheSameFileAgain) {
+  PlayRun run = Follow(L"playback_repeat_track", "RepeatTrack=1\r\n", Fixtures() + L"\\album_b", 3);
+  ASSERT_GE(run.played.size(), 3u);
+  EXPECT_EQ(Joined(std::vector<std::wstring>(run.played.begin(), run.played.begin() + 3)), L"b1 b1 b1");
+}
+
+}  // namespace
+}  // namespace zul::test
