@@ -1,11 +1,14 @@
 #pragma once
 // The system's wave-output volume: the volume control of the wave-output
-// source line of mixer device 0, as 0..255.
+// source line of mixer device 0 (or, where the driver does not serve that
+// control, of its first destination line), as 0..255.
 //
 // Threads: UI thread.
 #include <windows.h>
 
 #include <mmsystem.h>
+
+#include <optional>
 
 namespace zul {
 
@@ -25,6 +28,9 @@ public:
 
 private:
   bool Open();
+  bool FindVolumeControl(DWORD lineQuery, MIXERLINEW& line);
+  // The largest channel value the driver wrote; none when it wrote none.
+  std::optional<DWORD> ReadLargest();
   HWND notify_ = nullptr;
   HMIXER mixer_ = nullptr;
   bool tried_ = false;

@@ -17,3 +17,15 @@ make_track album_a a2 550
 make_track album_a a3 660
 make_track album_b b1 770
 make_track album_b b2 880
+# Two longer tracks for the commands that act while a track plays (next,
+# previous, seek).
+mkdir -p "$out/long"
+for spec in "l1 500" "l2 1000"; do
+  set -- $spec
+  sox -R -r 44100 -c 2 -n -b 16 "$tmp/t.wav" synth 12 sine "$2" vol 0.5
+  lame --quiet -b 128 --tt "$1" "$tmp/t.wav" "$out/long/$1.mp3"
+done
+# What a decoder makes of b1.mp3, for the level the recording must have
+# (the encoder moves a sine's level by a fraction of a decibel).
+mkdir -p "$out/reference"
+lame --quiet --decode "$out/album_b/b1.mp3" "$out/reference/b1.wav"
