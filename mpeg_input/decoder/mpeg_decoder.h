@@ -85,8 +85,6 @@ private:
   explicit CMpegDecoder(const CGainDecision& gain) : gain_(gain) {}
   bool Open();
   // Widens the float frame at `audio` into `out` with the gain applied.
-  // The soft limiter on the samples the gain took beyond half scale.
-  void BendBeyondHalf(const float* in, double* out, size_t count) const;
   DecodeResult Deliver(const uint8_t* audio, size_t bytes, double* out, size_t outBytes, size_t* producedBytes);
 
   mpg123_handle_struct* handle_ = nullptr;

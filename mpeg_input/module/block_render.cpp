@@ -9,27 +9,28 @@ namespace zul {
 void ConvertToInt16(const double* in, size_t count, uint8_t* out) {
   size_t i = 0;
 #if defined(__SSE2__) && defined(__SSE2_MATH__)
-  // Adding and subtracting 1.5 x 2^52 rounds to an integer in the current
-  // rounding mode: ties to even only in the default mode, which a plug-in
-  // on this thread may have changed, so the mode is checked first. x86 is
-  // little-endian, as the output wants.
+  // cvtpd2dq rounds in the current rounding mode: ties to even only in the
+  // default mode, which a plug-in on this thread may have changed, so the
+  // mode is checked first. packssdw then clamps to 16 bits. What it cannot
+  // get right converts to INT32_MIN, and so to -32768: NaN, which must give
+  // 0, and 2^31 or more, which must give 32767. Every run of sixteen with a
+  // -32768 in it is therefore converted again by the reference conversion;
+  // that costs one compare per eight samples instead of a NaN mask and a
+  // clamp per two. x86 is little-endian, as the output wants.
   if ((_mm_getcsr() & 0x6000) == 0) {
     const __m128d scale = _mm_set1_pd(32767.0);
-    const __m128d low = _mm_set1_pd(-32768.0);
-    const __m128d high = _mm_set1_pd(32767.0);
-    const __m128d shift = _mm_set1_pd(6755399441055744.0);
-    auto convert = [&](const double* p) {
-      __m128d y = _mm_mul_pd(_mm_loadu_pd(p), scale);
-      y = _mm_and_pd(y, _mm_cmpeq_pd(y, y));  // NaN -> 0
-      y = _mm_min_pd(_mm_max_pd(y, low), high);
-      y = _mm_sub_pd(_mm_add_pd(y, shift), shift);
-      return _mm_cvttpd_epi32(y);  // two ints in the low half
+    const __m128i lowest = _mm_set1_epi16(INT16_MIN);
+    auto four = [&](const double* p) {
+      return _mm_unpacklo_epi64(_mm_cvtpd_epi32(_mm_mul_pd(_mm_loadu_pd(p), scale)),
+                                _mm_cvtpd_epi32(_mm_mul_pd(_mm_loadu_pd(p + 2), scale)));
     };
-    for (; i + 4 <= count; i += 4) {
-      __m128i a = convert(in + i);
-      __m128i b = convert(in + i + 2);
-      __m128i four = _mm_unpacklo_epi64(a, b);
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 2 * i), _mm_packs_epi32(four, four));
+    for (; i + 16 <= count; i += 16) {
+      __m128i a = _mm_packs_epi32(four(in + i), four(in + i + 4));
+      __m128i b = _mm_packs_epi32(four(in + i + 8), four(in + i + 12));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), a);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 16), b);
+      if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(a, lowest), _mm_cmpeq_epi16(b, lowest))) != 0)
+        ConvertSamples(in + i, 16, SampleFormat::kInt16, out + 2 * i);
     }
   }
 #endif

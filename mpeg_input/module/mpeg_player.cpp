@@ -271,7 +271,7 @@ void CMpegPlayer::FeedVisualisation(const double* samples, size_t frames) {
   const size_t piece = CMpegFilePlayback::kBlockFrames * ch;
   size_t at = vis_.size();
   vis_.resize(at + frames * ch);
-  ConvertSamples(samples, frames * ch, SampleFormat::kInt16, reinterpret_cast<uint8_t*>(vis_.data() + at));
+  ConvertToInt16(samples, frames * ch, reinterpret_cast<uint8_t*>(vis_.data() + at));
   size_t used = 0;
   while (vis_.size() - used >= piece) {
     int stamp = RoundClock(visClockMs_);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "mpeg_input/samples/gain_stage.h"
 
@@ -154,6 +157,51 @@ TEST(GainStage, UnityPassesSamplesUnchanged) {
   double copy[] = {0.75, -1.0, 1.5, -0.0};
   unity.Apply(samples, 4);
   EXPECT_EQ(0, std::memcmp(samples, copy, sizeof samples));
+}
+
+// The decoder widens its floats with ApplyToFloats: every sample must come
+// out as ApplyOne gives it (a non-finite one as 0), whichever way it goes:
+// quiet runs, runs holding a sample at the limiter's knee or a non-finite
+// one, and the tail after the last whole run.
+TEST(GainStage, WideningFloatsGivesApplyOneForEverySample) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const CGainDecision decisions[] = {
+      {0.0, false, 0.0},    {-6.5, false, 0.0}, {3.0, true, 1.0},     {9.0, true, 1.0},
+      {3.0, false, 1.0},    {-60.0, true, 1e6}, {7000.0, false, 0.0},  // a factor of infinity
+      {-7000.0, true, 1.0},                                            // a factor of 0
+  };
+  for (const CGainDecision& d : decisions) {
+    SCOPED_TRACE(testing::Message() << d.gainDb << " dB, limiter " << d.limiter);
+    CGainStage stage(d);
+    // Quiet noise, with louder stretches and, here and there, a sample just
+    // around the magnitude the gain takes to 0.5, or a non-finite one.
+    const float knee = static_cast<float>(0.5 / stage.Factor());
+    std::vector<float> in;
+    uint32_t seed = 99;
+    for (int i = 0; i < 4000; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      float v = (static_cast<int32_t>(seed) / 2147483648.0f) * ((i / 256) % 3 == 0 ? 1.3f : 0.2f);
+      if (i % 97 == 40) v = std::nextafter(knee, i % 2 ? 0.0f : inf);
+      if (i % 97 == 41) v = -knee;
+      if (i % 389 == 7) v = i % 2 ? nan : -inf;
+      in.push_back(v);
+    }
+    int beyondKnee = 0;
+    for (size_t offset : {0, 1, 3}) {
+      std::vector<double> out(in.size() - offset);
+      stage.ApplyToFloats(in.data() + offset, out.size(), out.data());
+      for (size_t i = 0; i < out.size(); ++i) {
+        float v = in[offset + i];
+        double expected = stage.ApplyOne(std::isfinite(v) ? v : 0.0f);
+        ASSERT_EQ(std::bit_cast<uint64_t>(out[i]), std::bit_cast<uint64_t>(expected)) << i << ": " << v;
+        beyondKnee += std::fabs(expected) > 0.5;
+      }
+    }
+    if (stage.LimiterActive()) {
+      EXPECT_GT(beyondKnee, 0);  // samples did go through the limiter
+    }
+  }
 }
 
 }  // namespace
