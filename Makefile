@@ -53,7 +53,7 @@ $(BUILD)/bench/build.ninja: | deps
 
 bench: win32 $(BUILD)/bench/build.ninja
 	cmake --build $(BUILD)/bench -j $(JOBS)
-	./scripts/bench.sh
+	./scripts/bench.sh $(BUILD)/bench
 
 $(BUILD)/fuzz/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUL_FUZZ=ON

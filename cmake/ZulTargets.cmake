@@ -143,3 +143,19 @@ function(zul_bench)
   target_link_libraries(${A_NAME} PRIVATE ${A_LIBS})
   set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/benchmarks)
 endfunction()
+
+# A program a benchmark runs to compare against (a bare library decode, a
+# reader using another library), kept out of benchmarks/ so that the bench
+# runner does not take it for a benchmark. The benchmark finds it at
+# benchmarks/../bench_helpers/<name>.
+#   zul_bench_helper(NAME x SOURCES ... LIBS ...)
+function(zul_bench_helper)
+  if(NOT ZUL_BENCH)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${A_NAME} ${A_SOURCES})
+  target_include_directories(${A_NAME} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${A_NAME} PRIVATE ${A_LIBS})
+  set_target_properties(${A_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench_helpers)
+endfunction()

@@ -17,6 +17,8 @@ packages=(
   lame sox ffmpeg id3v2
   # native counterparts of the cross-built libraries
   libmpg123-dev zlib1g-dev
+  # the TagLib comparison benchmark
+  libtag1-dev
 )
 
 need_update=0

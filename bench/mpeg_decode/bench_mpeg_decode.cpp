@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     return n > 0 ? 0 : 1;
   }
   const fs::path self = fs::canonical("/proc/self/exe");
-  const fs::path bare = self.parent_path() / "bench_mpg123_bare";
+  const fs::path bare = self.parent_path().parent_path() / "bench_helpers" / "bench_mpg123_bare";
   const fs::path dir = fs::temp_directory_path() / ("zul_bench_mpeg_" + std::to_string(getpid()));
   fs::create_directories(dir);
   const fs::path wav = dir / "in.wav", mp3 = dir / "in.mp3";

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/tags/tag_builder.h"
 #include "mpeg_input/tags/format_ex.h"
 #include "mpeg_input/tags/tag_cache.h"
 #include "mpeg_input/tags/tag_reader.h"
@@ -19,27 +20,10 @@
 namespace {
 
 using namespace zul::tags;
+using namespace zul::bench;
 using Clock = std::chrono::steady_clock;
-using ByteVec = std::vector<std::uint8_t>;
 
-void Append(ByteVec& out, std::string_view s) { out.insert(out.end(), s.begin(), s.end()); }
-
-void Frame(ByteVec& out, const char* id, const ByteVec& data) {
-  Append(out, id);
-  auto n = static_cast<std::uint32_t>(data.size());
-  for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(n >> shift));
-  out.push_back(0);
-  out.push_back(0);
-  out.insert(out.end(), data.begin(), data.end());
-}
-
-ByteVec Text(std::string_view s) {
-  ByteVec b{0};
-  Append(b, s);
-  return b;
-}
-
-// ID3v2.3 with the usual frames and a picture, audio, an APE tag and ID3v1.
+// ID3v2.3 with the usual frames and a picture, audio and ID3v1.
 ByteVec TypicalFile() {
   ByteVec body;
   Frame(body, "TIT2", Text("A title of ordinary length"));
@@ -54,32 +38,12 @@ ByteVec TypicalFile() {
   picture.push_back(0);
   picture.resize(picture.size() + (1 << 20), 0xD8);
   Frame(body, "APIC", picture);
-  Frame(body, "COMM", [] {
-    ByteVec c{0};
-    Append(c, "eng");
-    c.push_back(0);
-    Append(c, "A comment");
-    return c;
-  }());
-  Frame(body, "TXXX", [] {
-    ByteVec c = Text("replaygain_track_gain");
-    c.push_back(0);
-    Append(c, "-6.50 dB");
-    return c;
-  }());
+  Frame(body, "COMM", Comment("A comment"));
+  Frame(body, "TXXX", UserText("replaygain_track_gain", "-6.50 dB"));
   body.resize(body.size() + 2048, 0);  // padding
-  ByteVec file;
-  Append(file, "ID3");
-  file.push_back(3);
-  file.push_back(0);
-  file.push_back(0);
-  auto n = static_cast<std::uint32_t>(body.size());
-  for (int shift : {21, 14, 7, 0}) file.push_back(static_cast<std::uint8_t>((n >> shift) & 0x7F));
-  file.insert(file.end(), body.begin(), body.end());
+  ByteVec file = Id3v2Tag(body);
   file.resize(file.size() + (64 << 10), 0x55);  // audio
-  ByteVec tag(128, 0);
-  std::copy_n("TAGv1 title", 11, tag.begin());
-  file.insert(file.end(), tag.begin(), tag.end());
+  Append(file, Id3v1Tag("v1 title", "", "", "", 0, 0));
   return file;
 }
 
@@ -151,7 +115,7 @@ int main() {
   ok &= Report("FormatEx title", MicrosPer(start, kTitles), 20, "us");
 
   // Cached queries.
-  CTagCache cache([](const std::wstring&) -> std::optional<int> { return 180000; });
+  CTagCache cache([](const std::wstring&, ByteSource&) -> std::optional<int> { return 180000; });
   constexpr int kQueries = 100000;
   start = Clock::now();
   for (int i = 0; i < kQueries; ++i) sink += cache.Query(wide, i % 2 ? L"title" : L"artist", 0)->size();

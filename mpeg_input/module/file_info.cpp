@@ -10,15 +10,45 @@
 
 namespace zul {
 
+namespace {
+
+int ClampLength(const CMpegScanResult& scan) {
+  return static_cast<int>(std::clamp<int64_t>(scan.lengthMs, 0, INT32_MAX));
+}
+
+// A tag readers' source seen as the scanner's.
+class CTagFileBytes final : public CByteSource {
+public:
+  explicit CTagFileBytes(tags::ByteSource& file) : file_(file) {}
+  int64_t Size() override { return static_cast<int64_t>(file_.Size()); }
+  size_t ReadAt(int64_t offset, void* dst, size_t count) override {
+    if (offset < 0 || static_cast<uint64_t>(offset) >= file_.Size()) return 0;
+    size_t n = static_cast<size_t>(std::min<uint64_t>(count, file_.Size() - static_cast<uint64_t>(offset)));
+    return file_.ReadAt(static_cast<uint64_t>(offset), {static_cast<uint8_t*>(dst), n}) ? n : 0;
+  }
+
+private:
+  tags::ByteSource& file_;
+};
+
+}  // namespace
+
 std::optional<int> ScanLengthMs(const std::wstring& path) {
   CFileSource file;
   CMpegScanResult scan;
   if (!file.Open(std::filesystem::path(path)) || !ScanMpegStream(file, scan)) return std::nullopt;
-  return static_cast<int>(std::clamp<int64_t>(scan.lengthMs, 0, INT32_MAX));
+  return ClampLength(scan);
+}
+
+std::optional<int> ScanLengthMs(tags::ByteSource& file) {
+  CTagFileBytes bytes(file);
+  CMpegScanResult scan;
+  if (!ScanMpegStream(bytes, scan)) return std::nullopt;
+  return ClampLength(scan);
 }
 
 tags::CTagCache& MpegTagCache() {
-  static tags::CTagCache cache(ScanLengthMs);
+  static tags::CTagCache cache([](const std::wstring&, tags::ByteSource& file) { return ScanLengthMs(file); });
   return cache;
 }
 

@@ -17,6 +17,8 @@ struct CMpegInputParam;
 
 // The scan's length in ms; nothing when the file holds no valid frame.
 std::optional<int> ScanLengthMs(const std::wstring& path);
+// The same over a file the tag readers opened.
+std::optional<int> ScanLengthMs(tags::ByteSource& file);
 
 // The module's one cache, answering with ScanLengthMs.
 tags::CTagCache& MpegTagCache();

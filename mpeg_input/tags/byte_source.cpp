@@ -1,5 +1,6 @@
 #include "mpeg_input/tags/byte_source.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -28,16 +29,43 @@ bool MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
 
 FileSource::~FileSource() { std::fclose(file_); }
 
+bool FileSource::ReadFile(std::uint64_t offset, std::span<std::uint8_t> out) {
+  if (!SeekFile(file_, offset)) return false;
+  return std::fread(out.data(), 1, out.size(), file_) == out.size();
+}
+
 bool FileSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) {
   if (!Contains(offset, out.size())) return false;
   if (out.empty()) return true;
-  if (!SeekFile(file_, offset)) return false;
-  return std::fread(out.data(), 1, out.size(), file_) == out.size();
+  if (out.size() > kWindowBytes) return ReadFile(offset, out);
+  for (int i = 0; i < 2; ++i) {
+    const Window& w = windows_[i];
+    if (w.fill != 0 && offset >= w.start && offset - w.start + out.size() <= w.fill) {
+      std::memcpy(out.data(), w.bytes + (offset - w.start), out.size());
+      older_ = 1 - i;
+      return true;
+    }
+  }
+  Window& w = windows_[older_];
+  // Within the file from `offset` on, or the file's last bytes when fewer
+  // than a window's worth follow: the tail readers step backwards from the
+  // end, and one window then serves them all.
+  const std::uint64_t start =
+      size_ - offset >= kWindowBytes ? offset : (size_ > kWindowBytes ? size_ - kWindowBytes : 0);
+  const std::size_t fill = static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, size_ - start));
+  w.fill = 0;
+  if (!ReadFile(start, {w.bytes, fill})) return false;
+  w.start = start;
+  w.fill = fill;
+  older_ = 1 - older_;
+  std::memcpy(out.data(), w.bytes + (offset - start), out.size());
+  return true;
 }
 
 std::unique_ptr<ByteSource> OpenFileSource(const std::wstring& path) {
   std::FILE* file = OpenBinaryFile(path);
   if (!file) return nullptr;
+  std::setvbuf(file, nullptr, _IONBF, 0);
   std::optional<std::uint64_t> size = FileSizeOf(file);
   if (!size) {
     std::fclose(file);

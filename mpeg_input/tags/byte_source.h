@@ -39,9 +39,18 @@ private:
   std::span<const std::uint8_t> bytes_;
 };
 
+// Tag readers read small pieces near the start of a file (ID3v2) and near
+// its end (ID3v1, APE, Lyrics3, an appended ID3v2), alternately, and every
+// piece read from the file system costs a seek and a read. So pieces of up
+// to kWindowBytes are served from two windows of that size, each loaded
+// where a piece missed both (at the end of the file, up to its last byte);
+// larger reads go to the file directly.
 class FileSource final : public ByteSource {
 public:
-  // Takes ownership of `file`; the size is taken once, when opened.
+  static constexpr std::size_t kWindowBytes = 4096;
+
+  // Takes ownership of `file`, which should be unbuffered: the windows are
+  // the buffer. The size is taken once, when opened.
   FileSource(std::FILE* file, std::uint64_t size) : file_(file), size_(size) {}
   ~FileSource() override;
   FileSource(const FileSource&) = delete;
@@ -51,8 +60,17 @@ public:
   bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override;
 
 private:
+  struct Window {
+    std::uint64_t start = 0;
+    std::size_t fill = 0;  // 0: not loaded
+    std::uint8_t bytes[kWindowBytes];
+  };
+  bool ReadFile(std::uint64_t offset, std::span<std::uint8_t> out);
+
   std::FILE* file_;
   std::uint64_t size_;
+  Window windows_[2];
+  int older_ = 0;  // the window to load next
 };
 
 // nullptr when the file cannot be opened or measured.

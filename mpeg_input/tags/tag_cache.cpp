@@ -50,7 +50,9 @@ bool CTagCache::Load(std::wstring_view file, int tagPriority) {
   }
   if (IsStreamLocation(file)) return false;
   std::wstring path(file);
-  std::optional<int> length = scan_(path);
+  std::unique_ptr<ByteSource> source = open_(path);
+  if (!source) return false;
+  std::optional<int> length = scan_(path, *source);
   if (!length) return false;
 
   // From here on the old record is gone: a file without tags leaves the
@@ -62,8 +64,7 @@ bool CTagCache::Load(std::wstring_view file, int tagPriority) {
   entry_.lengthMs = *length;
   lastUse_ = 0;
 
-  std::unique_ptr<ByteSource> source = open_(path);
-  if (!source || ReadTagFields(*source, tagPriority, entry_.fields) == TagKind::None) {
+  if (ReadTagFields(*source, tagPriority, entry_.fields) == TagKind::None) {
     entry_.fields.Clear();
     entry_.lengthMs = 0;
     return false;

@@ -26,8 +26,10 @@ class CTagCache {
 public:
   // Milliseconds that wrap around like timeGetTime.
   using Clock = std::function<std::uint32_t()>;
-  // The header scan: the file's length in ms, nothing when no valid frame.
-  using LengthScan = std::function<std::optional<int>(const std::wstring& path)>;
+  // The header scan of the file at `path`, opened as `file`: its length in
+  // ms, nothing when it has no valid frame. The tags are read through the
+  // same source afterwards, so one open and its read windows serve both.
+  using LengthScan = std::function<std::optional<int>(const std::wstring& path, ByteSource& file)>;
   using Opener = std::function<std::unique_ptr<ByteSource>(const std::wstring& path)>;
 
   static constexpr std::uint32_t kLifetimeMs = 2000;

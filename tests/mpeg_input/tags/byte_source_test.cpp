@@ -65,5 +65,51 @@ TEST(ByteSource, OpensFilesByWidePathAndReadsTheirTags) {
   EXPECT_FALSE(OpenFileSource(wide));
 }
 
+// Reads go through two windows; whatever the order (head and tail taking
+// turns, pieces across a window's edge, pieces larger than a window, a
+// failed read in between), each must give the file's bytes.
+TEST(ByteSource, FileReadsGiveTheFileBytesInAnyOrder) {
+  constexpr std::uint64_t W = FileSource::kWindowBytes;
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / "zul_tags_window_test";
+  std::filesystem::create_directories(dir);
+  for (std::uint64_t size : {3 * W + 123, W / 2}) {
+    SCOPED_TRACE(size);
+    ByteVector content(size);
+    for (std::uint64_t i = 0; i < size; ++i) content[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    std::filesystem::path file = dir / "pattern.bin";
+    {
+      std::ofstream out(file, std::ios::binary);
+      out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
+    }
+    std::unique_ptr<ByteSource> source = OpenFileSource(file.wstring());
+    ASSERT_TRUE(source);
+    struct Read {
+      std::uint64_t offset, count;
+    };
+    const Read reads[] = {
+        {0, 10},         {size - 10, 10},
+        {size - 32, 32}, {size - 160, 32},
+        {size - 128, 3}, {10, 300},
+        {W - 4, 8},      {0, 10},
+        {size / 2, 10},  {size - 1, 1},
+        {size - 10, 10}, {3, size - 3},
+        {W + 1, W},      {size, 0},
+        {size - 2, 4},  // fails
+        {1, 2},          {size - W / 4, W / 4},
+        {W - 1, 1},      {size / 3, size / 3},
+    };
+    for (const Read& r : reads) {
+      SCOPED_TRACE(testing::Message() << r.offset << "+" << r.count);
+      std::vector<std::uint8_t> got(static_cast<std::size_t>(std::min<std::uint64_t>(r.count, size + 8)));
+      const bool inside = r.offset + r.count <= size;
+      ASSERT_EQ(source->ReadAt(r.offset, got), inside);
+      if (inside) {
+        ASSERT_TRUE(std::equal(got.begin(), got.end(), content.begin() + static_cast<std::ptrdiff_t>(r.offset)));
+      }
+    }
+  }
+  std::filesystem::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace zul::tags

@@ -19,7 +19,7 @@ class TagCacheTest : public ::testing::Test {
 protected:
   TagCacheTest()
       : cache_(
-            [this](const std::wstring& path) -> std::optional<int> {
+            [this](const std::wstring& path, ByteSource&) -> std::optional<int> {
               ++scans_;
               auto it = lengths_.find(path);
               if (it == lengths_.end()) return std::nullopt;
@@ -36,6 +36,7 @@ protected:
     Add(L"b.mp3", "Beta", "Artist B", 1000);
     files_[L"untagged.mp3"] = FakeAudio();
     lengths_[L"untagged.mp3"] = 5000;
+    files_[L"noframe.mp3"] = Id3v2Builder(3).Latin1("TIT2", "No audio").Build();
   }
 
   void Add(const std::wstring& path, std::string_view title, std::string_view artist, int length) {
@@ -114,9 +115,8 @@ TEST_F(TagCacheTest, UnanswerableFiles) {
     int scans;  // scans the query may cause
   };
   const Case cases[] = {
-      {L"http://radio/a.mp3", 0},
-      {L"https://radio/a.mp3", 0},
-      {L"missing.mp3", 1},   // the scan rejects it
+      {L"http://radio/a.mp3", 0}, {L"https://radio/a.mp3", 0}, {L"missing.mp3", 0},  // cannot be opened
+      {L"noframe.mp3", 1},   // the scan rejects it, however tagged
       {L"untagged.mp3", 1},  // scanned, but no tag kind found
   };
   for (const Case& c : cases) {
