@@ -17,6 +17,7 @@
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "resources/resource.h"
+#include "waveout/start_clock.h"
 
 namespace zul {
 namespace {
@@ -243,6 +244,7 @@ void PlaybackController::Play() {
           LoadPlaylistFileAsync(path, false, false, true);
           return;
         }
+        MarkPlayCommand();
         const int result = inputs.PlayFile(path);
         ZUL_LOG(L"Play %s: %d", path.c_str(), result);
         SendMessageW(winamp_, WM_WA_IPC, 0, IPC_SHOW_NOTIFICATION);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "app/console_log.h"
+#include "waveout/start_clock.h"
 #include "waveout/waveout_settings_file.h"
 
 namespace zul {
@@ -132,6 +133,7 @@ bool CWaveOutput::QueueBlock(int index, int bytes) {
     waveOutUnprepareHeader(h, header, sizeof *header);
     return false;
   }
+  NoteDriverWrite();
   return true;
 }
 
@@ -148,6 +150,7 @@ void CWaveOutput::BeforeFill() {
 void CWaveOutput::WaitForDevice() { Sleep(kSleepMs); }
 
 int CWaveOutput::Write(const char* data, int length) {
+  NoteOutputWrite();
   if (device) ring.Write(data, length, *this);
   return 0;
 }
