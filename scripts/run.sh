@@ -21,4 +21,9 @@ if [ ! -f "$WINEPREFIX/.zul-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.zul-ready"
 fi
-exec wine "$root/build/win32/bin/zul.exe" "$@"
+# A file or folder given by its Linux path is handed over by its Wine path.
+args=()
+for a in "$@"; do
+  if [ -e "$a" ]; then args+=("$(winepath -w "$(realpath "$a")" 2>/dev/null)"); else args+=("$a"); fi
+done
+exec wine "$root/build/win32/bin/zul.exe" "${args[@]}"
