@@ -60,7 +60,7 @@ $(BUILD)/fuzz/build.ninja: | deps
 
 fuzz: $(BUILD)/fuzz/build.ninja
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
-	./scripts/fuzz.sh $(FUZZ_SECONDS)
+	./scripts/fuzz.sh $(FUZZ_SECONDS) $(BUILD)/fuzz
 
 clean:
 	rm -rf $(BUILD)/win32 $(BUILD)/native $(BUILD)/bench $(BUILD)/fuzz $(BUILD)/test-run
