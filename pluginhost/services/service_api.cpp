@@ -260,7 +260,7 @@ void FormatGuid(const GUID& g, char out[40]) {
 const char* ServiceTypeName(const GUID& guid) {
   // Service-type keys: a four-character code in Data1 (first character in
   // the high byte) and the fixed tail E2A5-7845-9D03-35B8D0C1BAC7.
-  static const unsigned char kTail[8] = {0x78, 0x45, 0x9D, 0x03, 0x35, 0xB8, 0xD0, 0xC1};
+  static const unsigned char kTail[8] = {0x9D, 0x03, 0x35, 0xB8, 0xD0, 0xC1, 0xBA, 0xC7};
   if (guid.Data2 != 0xE2A5 || guid.Data3 != 0x7845 || std::memcmp(guid.Data4, kTail, 8) != 0) return nullptr;
   struct Type {
     const char* name;

@@ -39,6 +39,12 @@ std::wstring WideFromAnsi(const char* text, size_t maxChars) {
 // terminated; returns the bytes written without the terminator.
 int AnsiInto(const std::wstring& text, char* out, int size) {
   if (!out || size <= 0) return 0;
+  if (size == 1) {
+    // Room for the terminator only: a destination size of 0 would make the
+    // conversion report the size it needs instead of converting.
+    out[0] = '\0';
+    return 0;
+  }
   int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out, size - 1, nullptr, nullptr);
   if (n <= 0 && !text.empty()) {
     // Too long for the buffer: convert whole, then cut at a character.
