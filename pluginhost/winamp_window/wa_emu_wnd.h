@@ -55,6 +55,7 @@ private:
   std::string tempDirectory_;
   std::string playlistFileAnswer_, playlistTitleAnswer_, videoInfoAnswer_, extendedInfoAnswer_;
   int pan_ = 0;
+  HBITMAP genericSkin_ = nullptr;  // loaded on first request, kept for the process
 };
 
 }  // namespace zul

@@ -13,6 +13,7 @@
 #include "pluginhost/records/winamp_records.h"
 #include "pluginhost/services/service_api.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
+#include "resources/resource.h"
 
 extern "C" int uncompress(unsigned char* dest, unsigned long* destLen, const unsigned char* source,
                           unsigned long sourceLen);
@@ -21,7 +22,6 @@ namespace zul {
 namespace {
 
 constexpr size_t kAnswerBytes = 5000;
-constexpr int kGenericSkinResource = 770;
 
 int __cdecl RandomNumber() { return std::rand(); }
 
@@ -264,7 +264,9 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       if (arg == 1) return reinterpret_cast<LRESULT>(L"Verdana");
       if (arg == 2) return 1;
       if (arg == 3) return 9;
-      return 0;  // the generic skin bitmap arrives with the skins
+      if (!genericSkin_)
+        genericSkin_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GENERIC_SKIN));
+      return reinterpret_cast<LRESULT>(genericSkin_);
     case IPC_GET_EMBEDIF:
       ZUL_LOG(L"IamWinamp IPC_GET_EMBEDIF %d \n", arg);
       if (data == 0) return 0;  // the embedding function arrives with embedded windows
@@ -421,8 +423,8 @@ void CWAEmuWnd::WriteGenericSkinFile() {
   const std::string path = tempDirectory_ + "GEN.bmp";
   if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
   HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(kGenericSkinResource), L"IMAGE");
-  if (!found) return;  // the generic skin picture arrives with the skins
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_GENERIC_SKIN_FILE), L"IMAGE");
+  if (!found) return;
   HGLOBAL loaded = LoadResource(module, found);
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   const DWORD size = SizeofResource(module, found);

@@ -142,7 +142,7 @@ TEST_F(PlaybackAudio, AFolderSoundsTrackByTrackAtItsLevel) {
   bool exited = false;
   std::vector<double> x = Record("folder", {770, 880}, [&] {
     ZulSandbox box(L"audio_folder");
-    HANDLE process = box.Start(L"\"" + Fixtures() + L"\\album_b\"");
+    HANDLE process = box.Start(L"\"" + Fixtures() + L"\\albums\\album_b\"");
     exited = WaitForExit(process, 30000);
   });
   EXPECT_TRUE(exited) << "the program did not end after its last track";

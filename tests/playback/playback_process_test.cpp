@@ -16,7 +16,7 @@
 namespace zul::test {
 namespace {
 
-std::wstring Fixtures() { return BinDir() + L"\\playback_fixtures"; }
+std::wstring Fixtures() { return BinDir() + L"\\playback_fixtures\\albums"; }
 
 // The file name without folder and extension of every "Play ...: 0" line.
 std::vector<std::wstring> PlayedTracks(const std::vector<std::wstring>& lines) {

@@ -130,7 +130,7 @@ int PlayBench() {
   const std::wstring timings = box.dir() + L"\\timings.txt";
   SetEnvironmentVariableW(L"ZUL_TIMINGS", timings.c_str());
   DWORD pid = 0;
-  HANDLE process = StartProcess(box.exe(), L"\"" + BinDir() + L"\\playback_fixtures\\album_a\"", &pid);
+  HANDLE process = StartProcess(box.exe(), L"\"" + BinDir() + L"\\playback_fixtures\\albums\\album_a\"", &pid);
   SetEnvironmentVariableW(L"ZUL_TIMINGS", nullptr);
   if (!process || WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) {
     std::printf("the play measurement run did not end\n");
