@@ -28,7 +28,14 @@ public:
     CloseHandle(handle_);
     delete box_;
   }
-  static LRESULT Ipc(WPARAM w, LPARAM l) { return SendMessageW(winamp_, WM_USER, w, l); }
+  // A request zul.exe does not answer within 10 s fails the test instead of
+  // hanging it.
+  static LRESULT Ipc(WPARAM w, LPARAM l) {
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutW(winamp_, WM_USER, w, l, SMTO_BLOCK, 10000, &reply))
+      ADD_FAILURE() << "IPC " << l << " (" << w << ") not answered within 10 s";
+    return static_cast<LRESULT>(reply);
+  }
   // A string placed in zul's own memory, as a plug-in inside it would pass it.
   static WPARAM Remote(const std::string& text) {
     void* at = VirtualAllocEx(handle_, nullptr, text.size() + 1, MEM_COMMIT, PAGE_READWRITE);
