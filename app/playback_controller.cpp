@@ -469,8 +469,9 @@ void PlaybackController::OpenFileDialog(bool addOnly) {
     } else {
       g_shuffleStart.store(-1);
     }
-    // The same step forward as the playlist window's add and drop commands.
-    list.SetCurrent(start + 1 < list.Count() ? start + 1 : 0);
+    // The first added file (or the drawn one) is the one that plays; a
+    // step forward from it would skip it.
+    list.SetCurrent(start);
     if (settings_.autoPlay) StartAfterLoad(list.GetPath(list.GetCurrent()));
   }
   RefreshPlaylistView();
