@@ -77,13 +77,18 @@ void Quit(ZulSandbox& box, const Running& r) {
 
 std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
+// The tracks are real: a restored or loaded list starts playing, and a
+// list of files that cannot be played would run to its end, which ends the
+// program. A 12-second track outlasts each test.
 void MakeMusicFolder(const ZulSandbox& box) {
   const std::wstring music = box.dir() + L"\\Music";
   CreateDirectoryW(music.c_str(), nullptr);
   CreateDirectoryW((music + L"\\Sub").c_str(), nullptr);
-  WriteFileBytes(music + L"\\b.mp3", "x");
-  WriteFileBytes(music + L"\\a.mp3", "x");
-  WriteFileBytes(music + L"\\Sub\\c.mp2", "x");
+  const std::string track = ReadFileBytes(BinDir() + L"\\playback_fixtures\\long\\l1.mp3");
+  ASSERT_FALSE(track.empty());
+  WriteFileBytes(music + L"\\b.mp3", track);
+  WriteFileBytes(music + L"\\a.mp3", track);
+  WriteFileBytes(music + L"\\Sub\\c.mp2", track);
   WriteFileBytes(music + L"\\notes.txt", "x");
   WriteFileBytes(music + L"\\empty.mp3", "");
 }
