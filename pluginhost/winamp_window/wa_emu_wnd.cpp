@@ -50,6 +50,11 @@ CWAEmuWnd::CWAEmuWnd(CMainWnd& mainWnd) : mainWnd_(mainWnd) {
   pluginDirectory_ = Ansi(pluginDirectoryW_);
 }
 
+CWAEmuWnd::~CWAEmuWnd() {
+  prefsPages_.clear();
+  if (genericSkin_) DeleteObject(genericSkin_);
+}
+
 bool CWAEmuWnd::RegisterWindowClass() {
   WNDCLASSEXW wc{sizeof wc};
   wc.lpfnWndProc = &WindowBase::StaticProc;

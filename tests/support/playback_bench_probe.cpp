@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;
@@ -21,18 +22,6 @@ using namespace zul::test;
 namespace {
 
 constexpr int kEntries = 10000;
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
 
 HANDLE StartProcess(const std::wstring& exe, const std::wstring& args, DWORD* pid) {
   STARTUPINFOW si{sizeof si};
@@ -54,16 +43,16 @@ void End(HANDLE process, HWND main) {
 // zul.exe: start to IPC_GETLISTLENGTH answering kEntries; -1 on failure.
 double ZulListStart(const std::wstring& exe) {
   DWORD pid = 0;
-  const double t0 = Now();
+  const double t0 = NowMs();
   HANDLE process = StartProcess(exe, L"", &pid);
   if (!process) return -1;
   double result = -1;
   HWND winamp = nullptr;
-  while (Now() - t0 < 60000) {
+  while (NowMs() - t0 < 60000) {
     if (!winamp) winamp = FindWinampWindow(pid);
     DWORD_PTR count = 0;
     if (winamp && SendMessageTimeoutW(winamp, WM_USER, 0, 124, SMTO_BLOCK, 1000, &count) && count == kEntries) {
-      result = Now() - t0;
+      result = NowMs() - t0;
       break;
     }
     Sleep(1);
@@ -75,11 +64,11 @@ double ZulListStart(const std::wstring& exe) {
 // The minimal program: start to its first answered message.
 double MinimalStart(const std::wstring& exe) {
   DWORD pid = 0;
-  const double t0 = Now();
+  const double t0 = NowMs();
   HANDLE process = StartProcess(exe, L"", &pid);
   if (!process) return -1;
   HWND main = WaitForInstance(pid, 30000);
-  const double result = main ? Now() - t0 : -1;
+  const double result = main ? NowMs() - t0 : -1;
   End(process, main);
   return result;
 }

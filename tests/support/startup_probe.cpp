@@ -7,34 +7,23 @@
 #include <cstdio>
 #include <vector>
 
+#include "tests/support/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
 // One start: milliseconds to the running state, or -1.
 double MeasureOnce(const std::wstring& exe) {
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
   std::wstring cmd = L"\"" + exe + L"\"";
-  double t0 = Now();
+  double t0 = NowMs();
   if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
   double result = -1;
   HWND main = WaitForInstance(pi.dwProcessId, 30000);
-  if (main && WaitUntilRunning(main, 30000)) result = Now() - t0;
+  if (main && WaitUntilRunning(main, 30000)) result = NowMs() - t0;
   DWORD_PTR reply;
   SendMessageTimeoutW(main, WM_COMMAND, 507, 0, SMTO_BLOCK, 5000, &reply);  // "Exit"
   if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
