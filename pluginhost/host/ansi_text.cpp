@@ -11,16 +11,19 @@ int AnsiBytes(const wchar_t* text, int chars) {
 
 }  // namespace
 
-void ToAnsiName(const std::wstring& text, AnsiName& out) {
-  constexpr int kMaxBytes = kAnsiNameSize - 1;
+int ToAnsiBuffer(const std::wstring& text, char* out, int size) {
+  if (!out || size <= 0) return 0;
+  const int maxBytes = size - 1;
   int chars = static_cast<int>(text.size());
-  // Most names fit at once; a longer one is shortened a character at a time
+  // Most texts fit at once; a longer one is shortened a character at a time
   // from the first length that can fit (one byte per character at least).
-  if (chars > kMaxBytes && AnsiBytes(text.c_str(), chars) > kMaxBytes) chars = kMaxBytes;
-  while (chars > 0 && AnsiBytes(text.c_str(), chars) > kMaxBytes) --chars;
+  if (chars > maxBytes && AnsiBytes(text.c_str(), chars) > maxBytes) chars = maxBytes;
+  while (chars > 0 && AnsiBytes(text.c_str(), chars) > maxBytes) --chars;
   if (chars > 0 && IS_HIGH_SURROGATE(text[chars - 1]) && chars < static_cast<int>(text.size())) --chars;
-  int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, text.c_str(), chars, out, kMaxBytes, nullptr, nullptr) : 0;
-  out[bytes > 0 ? bytes : 0] = '\0';
+  int bytes = chars ? WideCharToMultiByte(CP_ACP, 0, text.c_str(), chars, out, maxBytes, nullptr, nullptr) : 0;
+  if (bytes < 0) bytes = 0;
+  out[bytes] = '\0';
+  return bytes;
 }
 
 std::wstring FromAnsi(const char* text, size_t maxBytes) {

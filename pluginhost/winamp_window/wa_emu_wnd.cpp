@@ -5,25 +5,20 @@
 #include "app/messages.h"
 #include "app/quorvel_app.h"
 #include "playlist/win32/playlist_service.h"
+#include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/plugin_lists.h"
 
 namespace zul {
 namespace {
+
+// Paths of play requests are taken up to this length, as the answer buffers.
+constexpr size_t kMaxPathChars = 5000;
 
 std::wstring ModuleFolder() {
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring p(path, n);
   return p.substr(0, p.find_last_of(L'\\') + 1);
-}
-
-std::wstring FromAnsiLimited(const char* text) {
-  // At most 5000 characters, as the answer buffers.
-  const int bytes = static_cast<int>(strnlen(text, 5000));
-  int n = MultiByteToWideChar(CP_ACP, 0, text, bytes, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, bytes, out.data(), n);
-  return out;
 }
 
 std::string Ansi(const std::wstring& text) {
@@ -51,7 +46,6 @@ CWAEmuWnd::CWAEmuWnd(CMainWnd& mainWnd) : mainWnd_(mainWnd) {
 }
 
 CWAEmuWnd::~CWAEmuWnd() {
-  prefsPages_.clear();
   if (genericSkin_) DeleteObject(genericSkin_);
 }
 
@@ -89,7 +83,7 @@ LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         PlayFileRequest(static_cast<const wchar_t*>(*record));
       } else {
         const char* ansi = static_cast<const char*>(*record);
-        PlayFileRequest(FromAnsiLimited(ansi));
+        PlayFileRequest(FromAnsi(ansi, kMaxPathChars));
       }
       return 0;
     }
@@ -113,7 +107,7 @@ BOOL CWAEmuWnd::OnCopyData(const COPYDATASTRUCT* data) {
     case IPC_PLAYFILEW: {
       const size_t chars = data->cbData / sizeof(wchar_t);
       std::wstring path(static_cast<const wchar_t*>(data->lpData), chars);
-      path.resize(wcsnlen(path.c_str(), std::min<size_t>(path.size(), 5000)));
+      path.resize(wcsnlen(path.c_str(), std::min(path.size(), kMaxPathChars)));
       ZUL_LOG(L"IamWinamp IPC_PLAYFILEW %s\n", path.c_str());
       PlayFileRequest(path);
       break;
@@ -122,7 +116,7 @@ BOOL CWAEmuWnd::OnCopyData(const COPYDATASTRUCT* data) {
     case IPC_JUMPTOTIME: {
       std::string ansi(static_cast<const char*>(data->lpData), data->cbData);
       ansi.resize(strnlen(ansi.c_str(), ansi.size()));
-      std::wstring path = FromAnsiLimited(ansi.c_str());
+      std::wstring path = FromAnsi(ansi.c_str(), kMaxPathChars);
       if (data->dwData == IPC_PLAYFILE) {
         ZUL_LOG(L"IamWinamp IPC_PLAYFILE %s\n", path.c_str());
         PlayFileRequest(path);

@@ -23,7 +23,7 @@ inline constexpr wchar_t kWinampClass[] = L"Winamp v1.x";
 class CWAEmuWnd : public WindowBase {
 public:
   explicit CWAEmuWnd(CMainWnd& mainWnd);
-  // Drops the plug-ins' preference pages and the generic skin bitmap.
+  // Frees the generic skin bitmap.
   ~CWAEmuWnd() override;
   static bool RegisterWindowClass();
   static void UnregisterWindowClass();

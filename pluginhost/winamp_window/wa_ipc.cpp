@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "mpeg_input/title_format/title_format.h"
 #include "playlist/win32/playlist_service.h"
+#include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/host_callbacks.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "pluginhost/records/winamp_records.h"
@@ -25,45 +26,6 @@ constexpr size_t kAnswerBytes = 5000;
 
 int __cdecl RandomNumber() { return std::rand(); }
 
-std::wstring WideFromAnsi(const char* text, size_t maxChars) {
-  if (!text) return {};
-  const int bytes = static_cast<int>(strnlen(text, maxChars));
-  int n = MultiByteToWideChar(CP_ACP, 0, text, bytes, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, bytes, out.data(), n);
-  if (out.size() > maxChars) out.resize(maxChars);
-  return out;
-}
-
-// Writes text as ANSI into a caller's buffer of `size` bytes, always
-// terminated; returns the bytes written without the terminator.
-int AnsiInto(const std::wstring& text, char* out, int size) {
-  if (!out || size <= 0) return 0;
-  if (size == 1) {
-    // Room for the terminator only: a destination size of 0 would make the
-    // conversion report the size it needs instead of converting.
-    out[0] = '\0';
-    return 0;
-  }
-  int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out, size - 1, nullptr, nullptr);
-  if (n <= 0 && !text.empty()) {
-    // Too long for the buffer: convert whole, then cut at a character.
-    int full = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                   nullptr);
-    std::string all(static_cast<size_t>(std::max(full, 0)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), all.data(), full, nullptr, nullptr);
-    n = 0;
-    while (n < size - 1 && n < full) {
-      int step = IsDBCSLeadByte(static_cast<BYTE>(all[static_cast<size_t>(n)])) ? 2 : 1;
-      if (n + step > size - 1) break;
-      n += step;
-    }
-    std::memcpy(out, all.data(), static_cast<size_t>(n));
-  }
-  out[std::max(n, 0)] = '\0';
-  return std::max(n, 0);
-}
-
 std::wstring Printed(const wchar_t* format, int value) {
   wchar_t text[16];
   _snwprintf(text, std::size(text), format, value);
@@ -78,7 +40,7 @@ std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), t
 
 const char* CWAEmuWnd::Answer(std::string& buffer, const std::wstring& text) {
   buffer.assign(kAnswerBytes, '\0');
-  AnsiInto(text, buffer.data(), static_cast<int>(kAnswerBytes));
+  ToAnsiBuffer(text, buffer.data(), static_cast<int>(kAnswerBytes));
   return buffer.c_str();
 }
 
@@ -378,9 +340,9 @@ LRESULT CWAEmuWnd::ExtendedFileInfo(WPARAM record) {
   else if (_stricmp(name, "tracknumber") == 0) answer = Printed(L"%.2d", current);
   else if (_stricmp(name, "playcount") == 0) answer = L"0";
   else if (_stricmp(name, "rating") == 0 || _stricmp(name, "ratingstar") == 0) return 0;
-  else answer = WideFromAnsi(name, kAnswerBytes);
+  else answer = FromAnsi(name, kAnswerBytes);
   const int room = std::min<int>(request->retlen, static_cast<int>(kAnswerBytes));
-  AnsiInto(answer, request->ret, room);
+  ToAnsiBuffer(answer, request->ret, room);
   Answer(extendedInfoAnswer_, answer);
   request->retlen = static_cast<int>(answer.size());
   return static_cast<LRESULT>(record);
@@ -389,20 +351,20 @@ LRESULT CWAEmuWnd::ExtendedFileInfo(WPARAM record) {
 LRESULT CWAEmuWnd::FormatTitleRequest(WPARAM record) {
   auto* request = reinterpret_cast<waFormatTitle*>(record);
   if (!request || !request->spec) return 0;
-  const std::wstring format = WideFromAnsi(request->spec, kAnswerBytes);
+  const std::wstring format = FromAnsi(request->spec, kAnswerBytes);
   auto lookup = [request](std::u16string_view name) -> std::u16string {
     if (!request->TAGFUNC) return {};
     std::wstring wide(name.begin(), name.end());
     std::string ansi(static_cast<size_t>(wide.size()) * 2 + 1, '\0');
-    AnsiInto(wide, ansi.data(), static_cast<int>(ansi.size()));
+    ToAnsiBuffer(wide, ansi.data(), static_cast<int>(ansi.size()));
     char* value = request->TAGFUNC(ansi.c_str(), request->p);
     if (!value) return {};
-    std::u16string text = U16(WideFromAnsi(value, kAnswerBytes));
+    std::u16string text = U16(FromAnsi(value, kAnswerBytes));
     if (request->TAGFREEFUNC) request->TAGFREEFUNC(value, request->p);
     return text;
   };
   const std::wstring result = W(FormatTitle(U16(format), lookup));
-  AnsiInto(result, request->out, request->out_len);
+  ToAnsiBuffer(result, request->out, request->out_len);
   ZUL_LOG(L"IPC_FORMATTITLE %s", result.c_str());
   return 1;
 }
@@ -413,7 +375,7 @@ LRESULT CWAEmuWnd::ExtensionList() {
   auto* block = static_cast<char*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, kAnswerBytes));
   if (!block) return 0;
   // One byte is kept for the empty string that ends the list.
-  AnsiInto(text, block, static_cast<int>(kAnswerBytes) - 1);
+  ToAnsiBuffer(text, block, static_cast<int>(kAnswerBytes) - 1);
   for (size_t i = 0; i < kAnswerBytes; ++i)
     if (block[i] == ';') block[i] = '\0';
   return reinterpret_cast<LRESULT>(block);
