@@ -112,6 +112,12 @@ void PlaybackController::InstallPlaylistHooks() {
   PlaylistPlaybackHooks hooks;
   hooks.isPlaying = [] { return InputPlugins().GetState() != 0; };
   hooks.startAfterLoad = [](const std::wstring& path) {
+    // The request was queued by a load; a later load may have replaced the
+    // list meanwhile, and playing the path would add it back.
+    if (ThePlaylist().IndexOf(path) == -1) {
+      ZUL_LOG(L"AfterLoad: %s is no longer in the playlist, not played", path.c_str());
+      return;
+    }
     if (g_controller) g_controller->StartAfterLoad(path);
   };
   hooks.pickShuffleStart = [](int count) {
