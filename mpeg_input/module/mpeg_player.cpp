@@ -118,6 +118,7 @@ int CMpegPlayer::Play(const std::wstring& location) {
     if (helper_) SetWindowLongPtrW(helper_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   playback_ = std::make_unique<CMpegFilePlayback>();
+  preparedPlay_ = playNumber_.load();
   prepareThread_ = CreateThread(nullptr, 0, PrepareThread, this, 0, nullptr);
   if (!prepareThread_) {
     ResetEvent(prepareRunning_);
@@ -144,7 +145,7 @@ void CMpegPlayer::Prepare() {
     ok = true;
   }
   if (!IsSet(stopRequest_)) {
-    if (ok) ok = helper_ && SendMessageW(helper_, WM_USER, 0, 0) != 0;
+    if (ok) ok = helper_ && PostMessageW(helper_, WM_USER, preparedPlay_, 0);
     if (!ok) PostEndOfTrack();
   }
   ResetEvent(prepareRunning_);
@@ -153,24 +154,34 @@ void CMpegPlayer::Prepare() {
 LRESULT CALLBACK CMpegPlayer::HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_USER) {
     auto* self = reinterpret_cast<CMpegPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return self && self->OpenOutput() ? 1 : 0;
+    const auto play = static_cast<unsigned>(wParam);
+    if (self && play == self->playNumber_.load() && !self->OpenOutput(play)) self->PostEndOfTrack();
+    return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-bool CMpegPlayer::OpenOutput() {
+bool CMpegPlayer::OpenOutput(unsigned play) {
   Out_Module* out = module_.outMod;
   if (!out || !out->Open || !playback_) return false;
-  const CMpegScanResult& scan = playback_->Scan();
+  // Copied: a Stop during the calls below takes the playback object away.
+  const int sampleRate = playback_->Scan().sampleRate;
+  const int channels = playback_->Scan().channels;
+  const int bitrate = playback_->Scan().bitrate;
   format_ = SampleFormatFromSetting(settings_.outputFormat);
   const int bits = BitsPerSample(format_);
-  int latency = out->Open(scan.sampleRate, scan.channels, bits, -1, -1);
+  int latency = out->Open(sampleRate, channels, bits, -1, -1);
+  if (play != playNumber_.load()) {
+    // Stopped while the output opened: that Stop found no output to close.
+    if (latency >= 0 && out->Close) out->Close();
+    return true;
+  }
   if (latency < 0) return false;
   SetEvent(outputOpen_);
   ResetEvent(preparing_);
 
-  channels_ = scan.channels;
-  sampleRate_ = scan.sampleRate;
+  channels_ = channels;
+  sampleRate_ = sampleRate;
   bytesPerFrame_ = static_cast<size_t>(channels_) * BytesPerSample(format_);
   // Twice a block: a DSP plug-in may return more frames than it was given.
   outBuffer_.assign(2 * CMpegFilePlayback::kBlockFrames * bytesPerFrame_, 0);
@@ -178,10 +189,13 @@ bool CMpegPlayer::OpenOutput() {
   visClockMs_ = 0.0;
   reportedBitrate_ = -1;
 
-  if (module_.SetInfo) module_.SetInfo(scan.bitrate / 1000, scan.sampleRate / 1000, scan.channels, 1);
-  if (module_.SAVSAInit) module_.SAVSAInit(latency, scan.sampleRate);
-  if (module_.VSASetInfo) module_.VSASetInfo(scan.sampleRate, scan.channels);
+  if (module_.SetInfo) module_.SetInfo(bitrate / 1000, sampleRate / 1000, channels, 1);
+  if (module_.SAVSAInit) module_.SAVSAInit(latency, sampleRate);
+  if (module_.VSASetInfo) module_.VSASetInfo(sampleRate, channels);
   if (out->SetVolume) out->SetVolume(-666);
+  // An output's SetVolume may wait as its Open did; a Stop then has closed
+  // the output already.
+  if (play != playNumber_.load()) return true;
 
   ResetEvent(decodeStop_);
   decodeThread_ = CreateThread(nullptr, 0, DecodeThread, this, CREATE_SUSPENDED, nullptr);
@@ -285,15 +299,10 @@ void CMpegPlayer::FeedVisualisation(const double* samples, size_t frames) {
 
 void CMpegPlayer::Stop() {
   SetStatus(L"");
+  ++playNumber_;
   if (prepareThread_) {
     if (IsSet(prepareRunning_)) SetEvent(stopRequest_);
-    // The prepare thread may be sending to the helper window: dispatch sent
-    // messages while waiting. Posted messages stay queued, so no play
-    // command can re-enter Stop from here.
-    while (MsgWaitForMultipleObjects(1, &prepareThread_, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-      MSG msg;
-      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    WaitForSingleObject(prepareThread_, INFINITE);
     CloseAndClear(prepareThread_);
   }
   EndThread(decodeThread_, decodeStop_);

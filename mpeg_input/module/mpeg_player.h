@@ -5,15 +5,21 @@
 //
 // Threads: Play, Stop, Pause, UnPause, SetOutputTime, OutputTime and the
 // accessors are called on the UI thread. The prepare thread fills the
-// playback object and then sends WM_USER to the helper window, whose
-// procedure (UI thread) opens the output and starts the decode thread; it
-// never touches the object after that. The decode thread owns the playback
-// object until Stop has ended it. Shared between them: the seek request and
-// the paused flag (atomics, UI thread writes), the decode clock (atomic,
-// decode thread writes), the status text (statusLock_), the length (atomic,
-// prepare thread writes once). Stop may run while the prepare thread waits
-// for the helper window: it dispatches sent messages while it waits, so the
-// two cannot deadlock.
+// playback object and then posts WM_USER, with the number of its play, to
+// the helper window, whose procedure (UI thread) opens the output and
+// starts the decode thread; it never touches the object after that. The
+// decode thread owns the playback object until Stop has ended it. Shared
+// between them: the seek request and the paused flag (atomics, UI thread
+// writes), the decode clock (atomic, decode thread writes), the status text
+// (statusLock_), the length (atomic, prepare thread writes once).
+//
+// The hand-off is posted, not sent, so the prepare thread never waits for
+// the UI thread and Stop can simply wait for it. Opening the output may
+// dispatch messages sent from elsewhere while it waits (Wine's waveOutOpen
+// does), and one of them may stop this play or start another: OpenOutput
+// notices by the play number, closes what it opened and leaves the newer
+// play alone. A posted hand-off of a play that was stopped meanwhile is
+// ignored for the same reason.
 #include <windows.h>
 
 #include <atomic>
@@ -57,7 +63,7 @@ private:
   static LRESULT CALLBACK HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   void Prepare();
-  bool OpenOutput();  // UI thread, through the helper window
+  bool OpenOutput(unsigned play);  // UI thread, through the helper window
   void Decode();
   // Writes one rendered block of `frames`; returns false when stopped.
   void WriteBlock(double* samples, size_t frames);
@@ -79,6 +85,10 @@ private:
   HANDLE prepareThread_ = nullptr;
   HANDLE decodeThread_ = nullptr;
   HWND helper_ = nullptr;
+  // Counts Play and Stop calls: tells a hand-off or an output opening that
+  // its play has been stopped meanwhile.
+  std::atomic<unsigned> playNumber_{0};
+  unsigned preparedPlay_ = 0;  // the play the prepare thread works for
 
   std::wstring location_;
   std::unique_ptr<CMpegFilePlayback> playback_;

@@ -242,6 +242,63 @@ TEST_F(MpegModule, PauseReachesTheOutputAndIsReported) {
   EXPECT_EQ(eofCount, 0);
 }
 
+std::vector<std::string> CallNames() {
+  std::vector<std::string> names;
+  for (const auto& c : RecordingOutput::Get().Calls())
+    if (c.name != "Write") names.push_back(c.name);
+  return names;
+}
+
+// Dispatches what is queued for this thread now, without waiting.
+void PumpQueued() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// A track is stopped, and another started, at awkward moments: while the
+// output opens (an output's Open may dispatch messages sent from elsewhere,
+// as Wine's waveOutOpen does) and before the output was ever opened. The
+// stopped track must leave nothing behind: no output left open, no end of
+// track, no Open after its Stop; the next one plays whole.
+TEST_F(MpegModule, AStopWhileTheOutputOpensOrBeforeItLeavesTheNextPlayAlone) {
+  RecordingOutput& out = RecordingOutput::Get();
+  const std::wstring next = Fixture(L"cbr_notoc.mp3");
+  const std::vector<uint8_t> expected = Reference(next, 0);
+  ASSERT_FALSE(expected.empty());
+
+  out.OnNextOpen([&] {
+    M()->Stop();
+    Play(next);
+  });
+  ASSERT_EQ(Play(Fixture(L"vbr.mp3")), 0);
+  ASSERT_TRUE(PumpUntil([] { return eofCount == 1; }));
+  std::vector<std::string> names = CallNames();
+  ASSERT_GE(names.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + 3),
+            (std::vector<std::string>{"Open", "Close", "Open"}));
+  EXPECT_TRUE(out.Bytes() == expected);
+  M()->Stop();
+  PumpQueued();
+  EXPECT_EQ(eofCount, 1);
+
+  // Stopped before its output opened: what its prepare step handed over is
+  // dropped, whether it arrives before the next play or after.
+  out.Reset();
+  eofCount = 0;
+  ASSERT_EQ(Play(Fixture(L"vbr.mp3")), 0);
+  M()->Stop();
+  PumpQueued();
+  EXPECT_EQ(eofCount, 0);
+  EXPECT_TRUE(CallNames().empty());
+  ASSERT_EQ(Play(Fixture(L"vbr.mp3")), 0);
+  M()->Stop();
+  ASSERT_EQ(Play(next), 0);
+  ASSERT_TRUE(PumpUntil([] { return eofCount == 1; }));
+  names = CallNames();
+  EXPECT_EQ(std::count(names.begin(), names.end(), "Open"), 1);
+  EXPECT_TRUE(out.Bytes() == expected);
+}
+
 TEST_F(MpegModule, AFileWithoutFramesEndsWithItsStatusAsTitle) {
   ASSERT_EQ(Play(Fixture(L"noframe.mp3")), 0);
   ASSERT_TRUE(PumpUntil([] { return eofCount == 1; }));

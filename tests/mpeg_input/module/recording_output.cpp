@@ -62,6 +62,7 @@ void RecordingOutput::Reset() {
   calls_.clear();
   bytes_.clear();
   allowUntil_ = INT64_MAX / 2;
+  openHook_ = nullptr;
   flushBaseMs_ = 0;
   flushBaseBytes_ = 0;
 }
@@ -93,11 +94,21 @@ bool RecordingOutput::Has(const std::string& name) {
   return false;
 }
 
-int RecordingOutput::Open(int rate, int channels, int bits) {
+void RecordingOutput::OnNextOpen(std::function<void()> hook) {
   std::lock_guard l(lock_);
-  calls_.push_back({"Open", rate, channels, bits, bytes_.size()});
-  rate_ = rate;
-  frameBytes_ = channels * bits / 8;
+  openHook_ = std::move(hook);
+}
+
+int RecordingOutput::Open(int rate, int channels, int bits) {
+  std::function<void()> hook;
+  {
+    std::lock_guard l(lock_);
+    calls_.push_back({"Open", rate, channels, bits, bytes_.size()});
+    rate_ = rate;
+    frameBytes_ = channels * bits / 8;
+    hook.swap(openHook_);
+  }
+  if (hook) hook();
   return 0;
 }
 

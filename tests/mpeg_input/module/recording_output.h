@@ -3,6 +3,7 @@
 // gate on how much it accepts, so a test can hold playback at a point.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -26,6 +27,9 @@ public:
   // CanWrite admits at most this many more bytes (from now on).
   void Allow(int64_t bytes);
   void AllowAll() { Allow(INT64_MAX / 2); }
+  // Runs `hook` once, inside the next Open, after the call is recorded: an
+  // output whose Open dispatches messages lets the host act there.
+  void OnNextOpen(std::function<void()> hook);
   // Subtracted from the written time to give the output time.
   static constexpr int kLatencyMs = 200;
 
@@ -44,6 +48,7 @@ public:
 
 private:
   std::mutex lock_;
+  std::function<void()> openHook_;
   std::vector<RecordedCall> calls_;
   std::vector<uint8_t> bytes_;
   int64_t allowUntil_ = 0;  // byte count up to which writing is allowed
