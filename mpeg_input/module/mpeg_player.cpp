@@ -308,9 +308,11 @@ void CMpegPlayer::Stop() {
   EndThread(decodeThread_, decodeStop_);
   playback_.reset();
   if (IsSet(outputOpen_)) {
+    // Cleared first: Close may dispatch sent messages, and a Stop nested
+    // there must not close the output a second time.
+    ResetEvent(outputOpen_);
     if (module_.SAVSADeInit) module_.SAVSADeInit();
     if (module_.outMod && module_.outMod->Close) module_.outMod->Close();
-    ResetEvent(outputOpen_);
   }
   if (preparing_) ResetEvent(preparing_);
   paused_ = false;
