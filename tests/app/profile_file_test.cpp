@@ -11,18 +11,19 @@ namespace {
 class ProfileFileTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    dir_ = std::wstring(temp) + L"zul-profile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(counter_++);
-    CreateDirectoryW(dir_.c_str(), nullptr);
+    dir_ = FreshTempFolder(L"zul-profile");
     path_ = dir_ + L"\\zul.ini";
+    RemoveDirectoryW((path_ + L".tmp").c_str());
+  }
+  void TearDown() override {
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path_.c_str());
+    RemoveDirectoryW(dir_.c_str());
   }
   std::wstring Read(const wchar_t* section, const wchar_t* key) {
     auto v = ProfileFileReader(path_).Read(section, key);
     return v ? *v : L"<absent>";
   }
-  static inline int counter_ = 0;
   std::wstring dir_, path_;
 };
 

@@ -43,8 +43,6 @@ BOOL CALLBACK FindWinamp(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-std::atomic<int> g_sandboxCounter{0};
-
 }  // namespace
 
 std::wstring BinDir() {
@@ -54,22 +52,31 @@ std::wstring BinDir() {
   return p.substr(0, p.find_last_of(L'\\'));
 }
 
-ZulSandbox::ZulSandbox(const std::wstring& name) {
+std::wstring FreshTempFolder(const std::wstring& prefix) {
+  static std::atomic<int> counter{0};
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  dir_ = std::wstring(temp) + L"zul-test-" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(g_sandboxCounter++);
-  CreateDirectoryW(dir_.c_str(), nullptr);
-  // A folder left by an earlier run with the same process id would hand
-  // this test its settings and playlist.
+  const std::wstring dir =
+      std::wstring(temp) + prefix + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+  CreateDirectoryW(dir.c_str(), nullptr);
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
+  HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &found);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((dir_ + L"\\" + found.cFileName).c_str());
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      const std::wstring file = dir + L"\\" + found.cFileName;
+      SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(file.c_str());
     } while (FindNextFileW(find, &found));
     FindClose(find);
   }
+  return dir;
+}
+
+ZulSandbox::ZulSandbox(const std::wstring& name) {
+  // A folder left by an earlier run would hand this test its settings and
+  // playlist.
+  dir_ = FreshTempFolder(L"zul-test-" + name);
   exe_ = dir_ + L"\\zul.exe";
   CopyFileW((BinDir() + L"\\zul.exe").c_str(), exe_.c_str(), FALSE);
 }

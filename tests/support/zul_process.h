@@ -11,6 +11,10 @@ namespace zul::test {
 
 // Folder next to the test executables; zul.exe is built there too.
 std::wstring BinDir();
+// A new empty folder in the temporary folder: "<prefix>-<process id>-<n>".
+// Wine reuses process ids, so a folder of that name left by an earlier run
+// is emptied first (its files; the tests make no subfolders there).
+std::wstring FreshTempFolder(const std::wstring& prefix);
 
 class ZulSandbox {
 public:

@@ -9,15 +9,7 @@ namespace zul::test {
 std::function<LRESULT(LPARAM)> OnIpc;
 int ipcMessages = 0;
 
-std::wstring MakeTempDir(const wchar_t* name) {
-  static int counter = 0;
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring dir = std::wstring(temp) + L"zul-host-" + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                     std::to_wstring(counter++);
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
+std::wstring MakeTempDir(const wchar_t* name) { return FreshTempFolder(std::wstring(L"zul-host-") + name); }
 
 PluginCopy::PluginCopy(const wchar_t* builtName, const std::wstring& dir, const wchar_t* copyName)
     : path_(dir + L"\\" + copyName) {
