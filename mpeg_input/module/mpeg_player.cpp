@@ -102,6 +102,7 @@ int CMpegPlayer::Play(const std::wstring& location) {
   lengthMs_ = IsStreamLocation(location_) ? -1000 : 0;
   SetStatus(L"");
   seekRequest_ = -1;
+  seekingTo_ = -1;
   paused_ = false;
   if (!outputOpen_ && !Init()) return 1;
   SetEvent(preparing_);
@@ -227,10 +228,16 @@ void CMpegPlayer::Decode() {
     endReached = !StopRequested();
   };
   while (!StopRequested()) {
-    int seek = seekRequest_.exchange(-1);
+    int seek = seekRequest_.load();
     if (seek != -1) {
+      // Between the reader's jump and the output's flush the clocks
+      // disagree; OutputTime reports the target until both have moved.
+      seekingTo_.store(seek);
+      int taken = seek;
+      seekRequest_.compare_exchange_strong(taken, -1);  // a newer request waits for the next pass
       bool positioned = p.Seek(seek);
       out->Flush(seek);
+      seekingTo_.store(-1);
       vis_.clear();
       visClockMs_ = seek;
       if (!positioned) {
@@ -330,6 +337,9 @@ void CMpegPlayer::UnPause() {
 
 int CMpegPlayer::OutputTime() const {
   if (IsSet(preparing_) || !IsSet(outputOpen_) || !playback_ || !module_.outMod) return 0;
+  // A seek asked for or under way: its target is the position.
+  for (int target : {seekRequest_.load(), seekingTo_.load()})
+    if (target != -1) return target;
   Out_Module* out = module_.outMod;
   int t = RoundClock(playback_->ClockMs()) + (out->GetOutputTime() - out->GetWrittenTime());
   return t < 1 ? 0 : t;

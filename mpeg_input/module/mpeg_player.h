@@ -95,6 +95,7 @@ private:
   std::atomic<int> lengthMs_{0};
   std::atomic<bool> paused_{false};
   std::atomic<int> seekRequest_{-1};
+  std::atomic<int> seekingTo_{-1};  // decode thread: the seek it is carrying out
 
   mutable std::mutex statusLock_;
   std::wstring status_;

@@ -101,9 +101,10 @@ double Ms(size_t samples) { return samples * 1000.0 / kRate; }
 
 class PlaybackAudio : public ::testing::Test {
 protected:
-  // Records while `play` runs zul.exe; again when a tone has a hole.
+  // Records while `play` runs zul.exe; again when a tone has a hole, unless
+  // the playing itself makes one (a seek flushes the output inside a track).
   template <typename Play>
-  std::vector<double> Record(const char* name, const std::vector<double>& tones, Play play) {
+  std::vector<double> Record(const char* name, const std::vector<double>& tones, Play play, bool retryOnHole = true) {
     std::vector<double> left;
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
       CAudioCapture capture(std::string(name) + "-" + std::to_string(attempt));
@@ -117,6 +118,7 @@ protected:
       EXPECT_TRUE(capture.Error().empty()) << capture.Error();
       if (HasFatalFailure()) return {};
       left = Channel(samples, 2, 0);
+      if (!retryOnHole) break;
       // Inside a track, not between two: the output closes and opens again
       // when the track changes.
       size_t hole = 0;
@@ -205,7 +207,7 @@ TEST_F(PlaybackAudio, NextPreviousAndSeekWhilePlaying) {
     ASSERT_TRUE(playedUntil(1500));
     command(40001);
     WaitForExit(process, 20000);
-  });
+  }, false);
   EXPECT_EQ(afterNext, 1);
   EXPECT_EQ(afterPrevious, 0);
   EXPECT_NEAR(seekedBy, 5000, 250);
