@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -189,9 +190,16 @@ TEST_F(MpegModule, SeeksInCbrWithoutTableOfContentsAndInVbr) {
     out.Allow(44100 * 4 / 2);  // half a second, then the output is full
     ASSERT_EQ(Play(path), 0);
     ASSERT_TRUE(PumpUntil([&] { return out.CanWrite() < 576 * 4; }));
+    // While the seek is asked for and while it is carried out (the output
+    // flushes in its middle), the position is its target.
+    std::atomic<int> timeInFlush{-1};
+    out.OnNext("Flush", [&] { timeInFlush = M()->GetOutputTime(); });
     M()->SetOutputTime(seekMs);
+    EXPECT_EQ(M()->GetOutputTime(), seekMs);
     // Seeking works while the output takes nothing.
     ASSERT_TRUE(PumpUntil([&] { return out.Has("Flush"); }));
+    ASSERT_TRUE(PumpUntil([&] { return timeInFlush.load() != -1; }));
+    EXPECT_EQ(timeInFlush.load(), seekMs);
     const size_t blocks = 10;
     out.Allow(blocks * 576 * 4);
     ASSERT_TRUE(PumpUntil([&] { return out.CanWrite() < 576 * 4; }));
@@ -266,7 +274,7 @@ TEST_F(MpegModule, AStopWhileTheOutputOpensOrBeforeItLeavesTheNextPlayAlone) {
   const std::vector<uint8_t> expected = Reference(next, 0);
   ASSERT_FALSE(expected.empty());
 
-  out.OnNextOpen([&] {
+  out.OnNext("Open", [&] {
     M()->Stop();
     Play(next);
   });

@@ -62,7 +62,7 @@ void RecordingOutput::Reset() {
   calls_.clear();
   bytes_.clear();
   allowUntil_ = INT64_MAX / 2;
-  openHook_ = nullptr;
+  hook_ = nullptr;
   flushBaseMs_ = 0;
   flushBaseBytes_ = 0;
 }
@@ -94,9 +94,16 @@ bool RecordingOutput::Has(const std::string& name) {
   return false;
 }
 
-void RecordingOutput::OnNextOpen(std::function<void()> hook) {
+void RecordingOutput::OnNext(const std::string& call, std::function<void()> hook) {
   std::lock_guard l(lock_);
-  openHook_ = std::move(hook);
+  hookCall_ = call;
+  hook_ = std::move(hook);
+}
+
+std::function<void()> RecordingOutput::TakeHook(const std::string& call) {
+  std::function<void()> hook;
+  if (hookCall_ == call) hook.swap(hook_);
+  return hook;
 }
 
 int RecordingOutput::Open(int rate, int channels, int bits) {
@@ -106,7 +113,7 @@ int RecordingOutput::Open(int rate, int channels, int bits) {
     calls_.push_back({"Open", rate, channels, bits, bytes_.size()});
     rate_ = rate;
     frameBytes_ = channels * bits / 8;
-    hook.swap(openHook_);
+    hook = TakeHook("Open");
   }
   if (hook) hook();
   return 0;
@@ -125,10 +132,15 @@ int RecordingOutput::CanWrite() {
 }
 
 void RecordingOutput::Flush(int t) {
-  std::lock_guard l(lock_);
-  calls_.push_back({"Flush", t, 0, 0, bytes_.size()});
-  flushBaseMs_ = t;
-  flushBaseBytes_ = bytes_.size();
+  std::function<void()> hook;
+  {
+    std::lock_guard l(lock_);
+    calls_.push_back({"Flush", t, 0, 0, bytes_.size()});
+    flushBaseMs_ = t;
+    flushBaseBytes_ = bytes_.size();
+    hook = TakeHook("Flush");
+  }
+  if (hook) hook();
 }
 
 void RecordingOutput::Note(const std::string& name, int a) {

@@ -27,9 +27,10 @@ public:
   // CanWrite admits at most this many more bytes (from now on).
   void Allow(int64_t bytes);
   void AllowAll() { Allow(INT64_MAX / 2); }
-  // Runs `hook` once, inside the next Open, after the call is recorded: an
-  // output whose Open dispatches messages lets the host act there.
-  void OnNextOpen(std::function<void()> hook);
+  // Runs `hook` once, inside the next Open or Flush (`call`), after the call
+  // is recorded: an output whose Open dispatches messages lets the host act
+  // there, and a Flush is the middle of a seek.
+  void OnNext(const std::string& call, std::function<void()> hook);
   // Subtracted from the written time to give the output time.
   static constexpr int kLatencyMs = 200;
 
@@ -48,7 +49,10 @@ public:
 
 private:
   std::mutex lock_;
-  std::function<void()> openHook_;
+  std::string hookCall_;
+  std::function<void()> hook_;
+  // The hook for `call` if one is waiting; lock_ held.
+  std::function<void()> TakeHook(const std::string& call);
   std::vector<RecordedCall> calls_;
   std::vector<uint8_t> bytes_;
   int64_t allowUntil_ = 0;  // byte count up to which writing is allowed
