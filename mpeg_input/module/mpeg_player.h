@@ -10,8 +10,9 @@
 // starts the decode thread; it never touches the object after that. The
 // decode thread owns the playback object until Stop has ended it. Shared
 // between them: the seek request and the paused flag (atomics, UI thread
-// writes), the decode clock (atomic, decode thread writes), the status text
-// (statusLock_), the length (atomic, prepare thread writes once).
+// writes), the decode clock and the seek under way (atomics, decode thread
+// writes), the status text (statusLock_), the length (atomic, prepare
+// thread writes once).
 //
 // The hand-off is posted, not sent, so the prepare thread never waits for
 // the UI thread and Stop can simply wait for it. Opening the output may
@@ -85,8 +86,8 @@ private:
   HANDLE prepareThread_ = nullptr;
   HANDLE decodeThread_ = nullptr;
   HWND helper_ = nullptr;
-  // Counts Play and Stop calls: tells a hand-off or an output opening that
-  // its play has been stopped meanwhile.
+  // Counts Stop calls (every Play stops first): tells a hand-off or an
+  // output opening that its play has been stopped meanwhile.
   std::atomic<unsigned> playNumber_{0};
   unsigned preparedPlay_ = 0;  // the play the prepare thread works for
 
