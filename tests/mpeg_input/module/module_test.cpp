@@ -195,7 +195,9 @@ TEST_F(MpegModule, SeeksInCbrWithoutTableOfContentsAndInVbr) {
     std::atomic<int> timeInFlush{-1};
     out.OnNext("Flush", [&] { timeInFlush = M()->GetOutputTime(); });
     M()->SetOutputTime(seekMs);
-    EXPECT_EQ(M()->GetOutputTime(), seekMs);
+    // The target, or already the settled position after the seek (the
+    // target less this output's latency), never the old position.
+    EXPECT_GE(M()->GetOutputTime(), seekMs - RecordingOutput::kLatencyMs);
     // Seeking works while the output takes nothing.
     ASSERT_TRUE(PumpUntil([&] { return out.Has("Flush"); }));
     ASSERT_TRUE(PumpUntil([&] { return timeInFlush.load() != -1; }));
