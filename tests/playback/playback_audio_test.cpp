@@ -106,19 +106,9 @@ protected:
   template <typename Play>
   std::vector<double> Record(const char* name, const std::vector<double>& tones, Play play, bool retryOnHole = true) {
     std::vector<double> left;
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-      CAudioCapture capture(std::string(name) + "-" + std::to_string(attempt));
-      if (!capture.Start()) {
-        ADD_FAILURE() << capture.Error();
-        return {};
-      }
-      play();
-      Sleep(300);  // the sink's last samples reach the monitor
-      std::vector<int16_t> samples = capture.Stop();
-      EXPECT_TRUE(capture.Error().empty()) << capture.Error();
-      if (HasFatalFailure()) return {};
+    auto spoilt = [&](const std::vector<int16_t>& samples, int attempt) {
       left = Channel(samples, 2, 0);
-      if (!retryOnHole) break;
+      if (!retryOnHole) return false;
       // Inside a track, not between two: the output closes and opens again
       // when the track changes.
       size_t hole = 0;
@@ -132,10 +122,12 @@ protected:
           where = Ms(QuietRunStart(left, inner, 0.05, h) - r.span.begin);
         }
       }
-      if (hole <= 4) break;
+      if (hole <= 4) return false;
       std::printf("[ RETRY    ] %s: a %.1f ms hole %.0f ms into a track on attempt %d\n", name, Ms(hole), where,
                   attempt);
-    }
+      return true;
+    };
+    if (RecordUntilClean(name, kAttempts, play, spoilt).empty()) return {};
     return left;
   }
 };

@@ -8,6 +8,9 @@
 // (The test must not start parec itself: see the script.)
 //
 // Threads: one test thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,5 +35,29 @@ private:
   std::string dir_, name_, error_;
   bool running_ = false;
 };
+
+// Records while `play` runs, as "<name>-<attempt>". Under Wine a recording
+// now and then misses a few milliseconds the program did play, so while
+// `spoilt(samples, attempt)` finds such a hole it records again, at most
+// `attempts` times; a hole the program causes shows every time. Returns the
+// last recording, or nothing after a failure (reported).
+template <typename Play, typename Spoilt>
+std::vector<int16_t> RecordUntilClean(const std::string& name, int attempts, Play play, Spoilt spoilt) {
+  std::vector<int16_t> samples;
+  for (int attempt = 1; attempt <= attempts; ++attempt) {
+    CAudioCapture capture(name + "-" + std::to_string(attempt));
+    if (!capture.Start()) {
+      ADD_FAILURE() << capture.Error();
+      return {};
+    }
+    play();
+    Sleep(300);  // the sink's last samples reach the monitor
+    samples = capture.Stop();
+    EXPECT_TRUE(capture.Error().empty()) << capture.Error();
+    if (::testing::Test::HasFatalFailure()) return {};
+    if (!spoilt(samples, attempt)) break;
+  }
+  return samples;
+}
 
 }  // namespace zul::test

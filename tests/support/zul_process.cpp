@@ -26,17 +26,18 @@ BOOL CALLBACK AskWindow(HWND hwnd, LPARAM param) {
   return TRUE;
 }
 
-struct WinampSearch {
+struct ClassSearch {
   DWORD pid;
+  const wchar_t* className;
   HWND found;
 };
 
-BOOL CALLBACK FindWinamp(HWND hwnd, LPARAM param) {
-  auto* s = reinterpret_cast<WinampSearch*>(param);
+BOOL CALLBACK FindByClass(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<ClassSearch*>(param);
   wchar_t cls[64];
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == s->pid && GetClassNameW(hwnd, cls, 64) && wcscmp(cls, L"Winamp v1.x") == 0) {
+  if (owner == s->pid && GetClassNameW(hwnd, cls, 64) && wcscmp(cls, s->className) == 0) {
     s->found = hwnd;
     return FALSE;
   }
@@ -148,11 +149,13 @@ bool WaitUntilRunning(HWND mainWnd, DWORD timeoutMs) {
   return false;
 }
 
-HWND FindWinampWindow(DWORD pid) {
-  WinampSearch s{pid, nullptr};
-  EnumWindows(FindWinamp, reinterpret_cast<LPARAM>(&s));
+HWND FindWindowOfClass(DWORD pid, const wchar_t* className) {
+  ClassSearch s{pid, className, nullptr};
+  EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
+
+HWND FindWinampWindow(DWORD pid) { return FindWindowOfClass(pid, L"Winamp v1.x"); }
 
 std::vector<std::wstring> ConsoleLines(HWND mainWnd) {
   std::vector<std::wstring> lines;

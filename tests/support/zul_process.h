@@ -42,6 +42,8 @@ HWND WaitForInstance(DWORD pid, DWORD timeoutMs = 30000);
 bool WaitUntilRunning(HWND mainWnd, DWORD timeoutMs = 30000);
 // WM_COPYDATA with a record of the given size; returns the reply.
 LRESULT SendCopyData(HWND target, DWORD size, DWORD mode, const std::wstring& path);
+// A top-level window of the process with that class name.
+HWND FindWindowOfClass(DWORD pid, const wchar_t* className);
 // The Winamp window of a process.
 HWND FindWinampWindow(DWORD pid);
 std::vector<std::wstring> ConsoleLines(HWND mainWnd);

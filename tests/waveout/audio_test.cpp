@@ -80,22 +80,14 @@ protected:
   template <typename Play, typename Hole>
   Recorded Record(const char* name, Play play, Hole hole) {
     Recorded r;
-    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
-      CAudioCapture capture(std::string(name) + "-" + std::to_string(attempt));
-      if (!capture.Start()) {
-        ADD_FAILURE() << capture.Error();
-        return {};
-      }
-      play();
-      Sleep(300);  // the sink's last samples reach the monitor
-      std::vector<int16_t> samples = capture.Stop();
-      EXPECT_TRUE(capture.Error().empty()) << capture.Error();
-      if (HasFatalFailure()) return {};
+    auto spoilt = [&](const std::vector<int16_t>& samples, int attempt) {
       r = {Channel(samples, 2, 0), Channel(samples, 2, 1)};
       const size_t h = hole(r);
-      if (h <= kMaxDip) break;
+      if (h <= kMaxDip) return false;
       std::printf("[ RETRY    ] %s: a %.1f ms hole in the sound on attempt %d\n", name, Ms(h), attempt);
-    }
+      return true;
+    };
+    if (RecordUntilClean(name, kAttempts, play, spoilt).empty()) return {};
     return r;
   }
   template <typename Play>

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "mpeg_input/tags/tag_text.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {
@@ -22,14 +23,6 @@ constexpr ULONG_PTR kAnswer = 0x414E5357;
 constexpr int kEntries = 10;
 
 using Answer = std::map<std::string, std::string>;
-
-std::string Utf8(const std::wstring& text) {
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 std::string EntryName(int i) { return "t0" + std::to_string(i) + ".probe"; }
 
@@ -42,23 +35,6 @@ LRESULT CALLBACK ReplyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return TRUE;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-struct ProbeSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK FindProbe(HWND hwnd, LPARAM param) {
-  auto* s = reinterpret_cast<ProbeSearch*>(param);
-  wchar_t cls[32];
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == s->pid && GetClassNameW(hwnd, cls, 32) && wcscmp(cls, L"ZulProbe") == 0) {
-    s->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
 }
 
 // The message part of a console line "<source> (<line>): <message>".
@@ -83,10 +59,10 @@ protected:
     for (int i = 0; i < kEntries; ++i) {
       const std::string name = EntryName(i);
       WriteFileBytes(box_->dir() + L"\\" + std::wstring(name.begin(), name.end()), "not audio");
-      m3u += Utf8(box_->dir()) + "\\" + name + "\r\n";
+      m3u += tags::Utf8FromWide(box_->dir()) + "\\" + name + "\r\n";
     }
     WriteFileBytes(box_->dir() + L"\\zul.m3u", m3u);
-    WriteFileBytes(box_->ini(), "[Preferences]\r\ndllGenName0=" + Utf8(plugins) + "\\gen_probe.dll\r\n");
+    WriteFileBytes(box_->ini(), "[Preferences]\r\ndllGenName0=" + tags::Utf8FromWide(plugins) + "\\gen_probe.dll\r\n");
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = ReplyProc;
@@ -100,9 +76,7 @@ protected:
     ASSERT_NE(main_, nullptr);
     ASSERT_TRUE(WaitUntilRunning(main_));
     winamp_ = FindWinampWindow(pid_);
-    ProbeSearch search{pid_, nullptr};
-    EnumWindows(FindProbe, reinterpret_cast<LPARAM>(&search));
-    probe_ = search.found;
+    probe_ = FindWindowOfClass(pid_, L"ZulProbe");
     ASSERT_NE(probe_, nullptr) << "gen_probe.dll was not loaded and started from the Plugins folder";
   }
   static void TearDownTestSuite() {
@@ -235,9 +209,9 @@ TEST_F(ProbePlugin, ExtendedFileInfoIsAboutTheCurrentEntry) {
 }
 
 TEST_F(ProbePlugin, WidePathQueriesPointAtTheSandbox) {
-  EXPECT_EQ(Ask("wpath 1334")["text"], Utf8(box_->ini()));
-  EXPECT_EQ(Ask("wpath 1335")["text"], Utf8(box_->dir() + L"\\"));
-  EXPECT_EQ(Ask("wpath 1336")["text"], Utf8(box_->dir() + L"\\Plugins"));
+  EXPECT_EQ(Ask("wpath 1334")["text"], tags::Utf8FromWide(box_->ini()));
+  EXPECT_EQ(Ask("wpath 1335")["text"], tags::Utf8FromWide(box_->dir() + L"\\"));
+  EXPECT_EQ(Ask("wpath 1336")["text"], tags::Utf8FromWide(box_->dir() + L"\\Plugins"));
 }
 
 constexpr char kConfigGuid[] = "{AEFBF8BE-E0AA-4318-8CC1-4353410B64DC}";
