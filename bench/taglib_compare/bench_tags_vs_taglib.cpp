@@ -79,14 +79,7 @@ bool WriteFiles(const fs::path& dir, const ByteVec& audio) {
       Frame(body, "TCON", Text("(17)"));
       Frame(body, "COMM", Comment("Comment " + n));
       Frame(body, "TXXX", UserText("replaygain_track_gain", "-6.50 dB"));
-      if (i % 25 == 2) {
-        ByteVec picture = Text("image/jpeg");
-        picture.push_back(0);
-        picture.push_back(3);
-        picture.push_back(0);
-        picture.resize(picture.size() + (32 << 10), 0xD8);
-        Frame(body, "APIC", picture);
-      }
+      if (i % 25 == 2) Frame(body, "APIC", Picture(32 << 10));
       body.resize(body.size() + 1024, 0);  // padding
       file = Id3v2Tag(body);
     }

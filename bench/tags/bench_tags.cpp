@@ -32,12 +32,7 @@ ByteVec TypicalFile() {
   Frame(body, "TYER", Text("2004"));
   Frame(body, "TRCK", Text("7/12"));
   Frame(body, "TCON", Text("(17)"));
-  ByteVec picture = Text("image/jpeg");
-  picture.push_back(0);
-  picture.push_back(3);
-  picture.push_back(0);
-  picture.resize(picture.size() + (1 << 20), 0xD8);
-  Frame(body, "APIC", picture);
+  Frame(body, "APIC", Picture(1 << 20));
   Frame(body, "COMM", Comment("A comment"));
   Frame(body, "TXXX", UserText("replaygain_track_gain", "-6.50 dB"));
   body.resize(body.size() + 2048, 0);  // padding

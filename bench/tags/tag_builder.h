@@ -63,6 +63,17 @@ inline ByteVec UserText(std::string_view description, std::string_view value) {
   return c;
 }
 
+// An APIC frame's data: Latin-1, MIME type "image/jpeg", front cover,
+// empty description, then `bytes` bytes of picture.
+inline ByteVec Picture(std::size_t bytes) {
+  ByteVec d = Text("image/jpeg");
+  d.push_back(0);  // end of the MIME type
+  d.push_back(3);  // front cover
+  d.push_back(0);  // empty description
+  d.resize(d.size() + bytes, 0xD8);
+  return d;
+}
+
 // The ID3v2.3 header (syncsafe size) in front of `body` (frames and padding).
 inline ByteVec Id3v2Tag(const ByteVec& body) {
   ByteVec tag;
