@@ -112,13 +112,7 @@ void PlaybackController::InstallPlaylistHooks() {
   PlaylistPlaybackHooks hooks;
   hooks.isPlaying = [] { return InputPlugins().GetState() != 0; };
   hooks.startAfterLoad = [](const std::wstring& path) {
-    // The request was queued by a load; a later load may have replaced the
-    // list meanwhile, and playing the path would add it back.
-    if (ThePlaylist().IndexOf(path) == -1) {
-      ZUL_LOG(L"AfterLoad: %s is no longer in the playlist, not played", path.c_str());
-      return;
-    }
-    if (g_controller) g_controller->StartAfterLoad(path);
+    if (g_controller) g_controller->PlayLoadedPath(path);
   };
   hooks.pickShuffleStart = [](int count) {
     int index = DrawIndex(count);
@@ -130,8 +124,8 @@ void PlaybackController::InstallPlaylistHooks() {
 }
 
 void PlaybackController::StartAfterLoad(const std::wstring& path) {
-  // The single road by which loads start playback: the play-file request
-  // carrying the path, as a remote control would send it.
+  // The play-file request carrying the path, as a remote control would send
+  // it (repeat track, Open File).
   COPYDATASTRUCT data{};
   data.dwData = 1100;
   data.cbData = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
@@ -371,7 +365,24 @@ void PlaybackController::PlayFileRequest(const std::wstring& path) {
     list.AddPath(-1, path);
     index = list.IndexOf(path);
   }
-  list.SetCurrent(index);
+  PlayEntry(index);
+}
+
+void PlaybackController::PlayLoadedPath(const std::wstring& path) {
+  // Looked up once and not added: if a load clears the list right after the
+  // lookup, Play finds an empty list or the new entries, and the load's own
+  // request follows.
+  const int index = ThePlaylist().IndexOf(path);
+  if (index == -1) {
+    ZUL_LOG(L"AfterLoad: %s is no longer in the playlist, not played", path.c_str());
+    return;
+  }
+  ZUL_LOG(L"AfterLoad: play %s", path.c_str());
+  PlayEntry(index);
+}
+
+void PlaybackController::PlayEntry(int index) {
+  ThePlaylist().SetCurrent(index);
   if (SendMessageW(winamp_, WM_WA_IPC, 0, IPC_ISPLAYING) != 0) SendWinampCommand(WINAMP_BUTTON4);
   SendWinampCommand(WINAMP_BUTTON2);
 }

@@ -51,6 +51,10 @@ public:
   // The play-file request: makes the path current (appending it when it is
   // not listed), stops a playing track and plays.
   void PlayFileRequest(const std::wstring& path);
+  // The play request a playlist load queued: plays the path if it is still
+  // listed. A later load may have replaced the list meanwhile, or may be
+  // replacing it on its thread right now; the path is never added back.
+  void PlayLoadedPath(const std::wstring& path);
   // A single track from an open request: replaces the list or appends.
   void AddOneTrack(const std::wstring& path, bool add, bool play);
 
@@ -78,6 +82,8 @@ private:
   void OpenUrl();
   void FileInformation();
   void StartAfterLoad(const std::wstring& path);
+  // Makes the entry current, stops a playing track and plays.
+  void PlayEntry(int index);
 
   Settings& settings_;
   HWND mainWnd_ = nullptr;

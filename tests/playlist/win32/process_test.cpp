@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+
 #include "tests/support/zul_process.h"
 
 namespace zul::test {
@@ -35,6 +37,10 @@ std::wstring WaitForLine(HWND main, const std::wstring& text, DWORD timeoutMs = 
       if (line.find(text) != std::wstring::npos) return line;
     Sleep(50);
   } while (GetTickCount() - start < timeoutMs);
+  // What the program said instead, for the failure that follows.
+  const std::vector<std::wstring> lines = ConsoleLines(main);
+  for (size_t i = lines.size() > 40 ? lines.size() - 40 : 0; i < lines.size(); ++i)
+    std::printf("[ CONSOLE  ] %ls\n", lines[i].c_str());
   return L"";
 }
 
