@@ -27,7 +27,7 @@ constexpr int kRate = kCaptureRate;
 constexpr double kToneDb = -9.0309;  // the fixtures' sines have amplitude 0.5
 constexpr double kThreshold = 0.01;
 constexpr size_t kWindow = kRate / 20;  // 50 ms
-constexpr int kAttempts = 3;
+constexpr int kAttempts = 5;
 
 std::wstring Fixtures() { return BinDir() + L"\\playback_fixtures"; }
 

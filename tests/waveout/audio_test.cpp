@@ -40,7 +40,7 @@ constexpr double kToneDb = -9.0309;
 constexpr double kSoundThreshold = 0.01;
 constexpr size_t kSplitGap = kRate / 10;  // 100 ms of silence separates two sounds
 constexpr size_t kMaxDip = 4;             // samples a sine spends below a tenth of its peak at a crossing
-constexpr int kAttempts = 3;
+constexpr int kAttempts = 5;
 
 double Ms(size_t samples) { return samples * 1000.0 / kRate; }
 double VolumeDb(int v) { return 20 * std::log10((v * 65535 / 255) / 65535.0); }
