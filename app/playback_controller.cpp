@@ -123,7 +123,7 @@ void PlaybackController::InstallPlaylistHooks() {
   SetPlaylistPlaybackHooks(hooks);
 }
 
-void PlaybackController::StartAfterLoad(const std::wstring& path) {
+void PlaybackController::SendPlayFileRequest(const std::wstring& path) {
   // The play-file request carrying the path, as a remote control would send
   // it (repeat track, Open File).
   COPYDATASTRUCT data{};
@@ -322,7 +322,7 @@ void PlaybackController::EndOfTrack() {
   if (settings_.repeatTrack) {
     if (inputs.GetState() != 0) inputs.Stop();
     PlaylistManager& list = ThePlaylist();
-    StartAfterLoad(list.GetPath(list.GetCurrent()));
+    SendPlayFileRequest(list.GetPath(list.GetCurrent()));
   } else {
     Next();
   }
@@ -489,7 +489,7 @@ void PlaybackController::OpenFileDialog(bool addOnly) {
     // The first added file (or the drawn one) is the one that plays; a
     // step forward from it would skip it.
     list.SetCurrent(start);
-    if (settings_.autoPlay) StartAfterLoad(list.GetPath(list.GetCurrent()));
+    if (settings_.autoPlay) SendPlayFileRequest(list.GetPath(list.GetCurrent()));
   }
   RefreshPlaylistView();
 }

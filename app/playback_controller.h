@@ -81,7 +81,7 @@ private:
   void OpenFolderDialog(bool add);
   void OpenUrl();
   void FileInformation();
-  void StartAfterLoad(const std::wstring& path);
+  void SendPlayFileRequest(const std::wstring& path);
   // Makes the entry current, stops a playing track and plays.
   void PlayEntry(int index);
 

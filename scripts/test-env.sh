@@ -30,6 +30,8 @@ export PULSE_SINK=zul_sink
 # busy machine the Wine thread that feeds it is now and then late by more
 # than that, and the null sink plays silence meanwhile: a hole in a
 # recording that no program under test caused. A 100 ms target absorbs it.
+# (It reaches the recorder, parec, too: it then gets its data in 100 ms
+# pieces, well within the 300 ms a test waits before it stops recording.)
 export PULSE_LATENCY_MSEC=100
 mkdir -p "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
 chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
