@@ -1,17 +1,16 @@
 #!/usr/bin/env bash
-# Fetches the C dependencies from Debian's source packages and builds them
-# as static libraries, for i686-w64-mingw32 (build/deps/i686) and, where the
-# native tests need them, for the host (build/deps/native). Each library is
-# built once per version: a stamp file marks a finished build.
+# Fetches the C dependencies from Debian's source packages and builds them as
+# static libraries for each Windows architecture, build/deps/i686 and
+# build/deps/x86_64, and, where the native tests need them, for the host
+# (build/deps/native). Each library is built once per version and target: a
+# stamp file in the target's folder marks a finished build.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps=$root/build/deps
 src=$deps/src
-i686=$deps/i686
 native=$deps/native
-cross=i686-w64-mingw32
-mkdir -p "$src" "$i686/lib" "$i686/include" "$native/lib" "$native/include"
+mkdir -p "$src" "$native/lib" "$native/include"
 
 # apt-get source of the candidate version; when the mirror lacks that one
 # (security updates are not always mirrored), try the other versions listed.
@@ -41,50 +40,64 @@ unpack() { # pkg -> prints the unpacked folder
   echo "$out"
 }
 
-# --- libmpg123 (i686; the native build uses Debian's libmpg123-dev) ---------
 fetch_source mpg123
-mpg=$(unpack mpg123)
-stamp=$i686/.stamp-$(basename "$mpg")
-if [ ! -f "$stamp" ]; then
-  rm -rf "$mpg-build-i686" && mkdir -p "$mpg-build-i686"
-  (cd "$mpg-build-i686" && "$mpg/configure" --host=$cross --prefix="$i686" \
-     --disable-shared --enable-static --disable-components --enable-libmpg123 \
-     --with-cpu=x86 >/dev/null && make -j"$(nproc)" >/dev/null && make install >/dev/null)
-  touch "$stamp"
-fi
-
-# --- minizip from zlib's contrib (i686, against libz-mingw-w64-dev) ---------
 fetch_source zlib
-zl=$(unpack zlib)
-stamp=$i686/.stamp-minizip-$(basename "$zl")
-if [ ! -f "$stamp" ]; then
-  mz=$zl/contrib/minizip
-  obj=$zl/minizip-build-i686; rm -rf "$obj"; mkdir -p "$obj"
-  for f in unzip ioapi iowin32; do
-    $cross-gcc -O2 -c "$mz/$f.c" -o "$obj/$f.o" -I/usr/$cross/include -DNOCRYPT -DNOUNCRYPT
-  done
-  $cross-ar rcs "$i686/lib/libminizip.a" "$obj"/*.o
-  mkdir -p "$i686/include/minizip"
-  cp "$mz"/unzip.h "$mz"/ioapi.h "$mz"/iowin32.h "$i686/include/minizip/"
-  touch "$stamp"
-fi
-
-# --- KissFFT, double precision, for both targets ----------------------------
 fetch_source kissfft
+mpg=$(unpack mpg123)
+zl=$(unpack zlib)
 kf=$(unpack kissfft)
-stamp=$deps/.stamp-kissfft-$(basename "$kf")
-if [ ! -f "$stamp" ]; then
-  for target in i686 native; do
-    if [ $target = i686 ]; then cc=$cross-gcc; ar=$cross-ar; out=$i686; else cc=gcc; ar=ar; out=$native; fi
-    obj=$kf/build-$target; rm -rf "$obj"; mkdir -p "$obj"
-    for f in kiss_fft kiss_fftr; do
-      $cc -O2 -fPIC -Dkiss_fft_scalar=double -c "$kf/$f.c" -o "$obj/$f.o" -I"$kf"
-    done
-    rm -f "$out/lib/libkissfft-double.a"
-    $ar rcs "$out/lib/libkissfft-double.a" "$obj"/*.o
-    mkdir -p "$out/include/kissfft"
-    cp "$kf"/kiss_fft.h "$kf"/kiss_fftr.h "$kf"/_kiss_fft_guts.h "$out/include/kissfft/" 2>/dev/null || cp "$kf"/kiss_fft*.h "$out/include/kissfft/"
+
+# KissFFT, double precision: cc ar out-folder build-folder-tag
+build_kissfft() {
+  local cc=$1 ar=$2 out=$3 tag=$4
+  local stamp=$out/.stamp-kissfft-$(basename "$kf")
+  [ -f "$stamp" ] && return 0
+  local obj=$kf/build-$tag; rm -rf "$obj"; mkdir -p "$obj" "$out/lib" "$out/include/kissfft"
+  for f in kiss_fft kiss_fftr; do
+    $cc -O2 -fPIC -Dkiss_fft_scalar=double -c "$kf/$f.c" -o "$obj/$f.o" -I"$kf"
   done
+  rm -f "$out/lib/libkissfft-double.a"
+  $ar rcs "$out/lib/libkissfft-double.a" "$obj"/*.o
+  cp "$kf"/kiss_fft.h "$kf"/kiss_fftr.h "$kf"/_kiss_fft_guts.h "$out/include/kissfft/" 2>/dev/null \
+    || cp "$kf"/kiss_fft*.h "$out/include/kissfft/"
   touch "$stamp"
-fi
+}
+
+# Everything zul.exe links, for one Windows architecture: arch mpg123-cpu
+build_windows_deps() {
+  local arch=$1 cpu=$2
+  local cross=$arch-w64-mingw32 out=$deps/$arch
+  mkdir -p "$out/lib" "$out/include"
+
+  # libmpg123 (the native build uses Debian's libmpg123-dev)
+  local stamp=$out/.stamp-$(basename "$mpg")
+  if [ ! -f "$stamp" ]; then
+    local b=$mpg-build-$arch
+    rm -rf "$b" && mkdir -p "$b"
+    (cd "$b" && "$mpg/configure" --host=$cross --prefix="$out" \
+       --disable-shared --enable-static --disable-components --enable-libmpg123 \
+       --with-cpu=$cpu >/dev/null && make -j"$(nproc)" >/dev/null && make install >/dev/null)
+    touch "$stamp"
+  fi
+
+  # minizip from zlib's contrib, against libz-mingw-w64-dev
+  stamp=$out/.stamp-minizip-$(basename "$zl")
+  if [ ! -f "$stamp" ]; then
+    local mz=$zl/contrib/minizip obj=$zl/minizip-build-$arch
+    rm -rf "$obj"; mkdir -p "$obj"
+    for f in unzip ioapi iowin32; do
+      $cross-gcc -O2 -c "$mz/$f.c" -o "$obj/$f.o" -I/usr/$cross/include -DNOCRYPT -DNOUNCRYPT
+    done
+    $cross-ar rcs "$out/lib/libminizip.a" "$obj"/*.o
+    mkdir -p "$out/include/minizip"
+    cp "$mz"/unzip.h "$mz"/ioapi.h "$mz"/iowin32.h "$out/include/minizip/"
+    touch "$stamp"
+  fi
+
+  build_kissfft $cross-gcc $cross-ar "$out" "$arch"
+}
+
+build_windows_deps i686 x86
+build_windows_deps x86_64 x86-64
+build_kissfft gcc ar "$native" native
 echo "dependencies ready in $deps"

@@ -4,15 +4,17 @@
 set -euo pipefail
 
 packages=(
-  # cross compiler and resources
+  # cross compilers and resources: i686 (the build users install) and x86_64
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev
   # native build, tests, sanitizers, fuzzing, benchmarks
   build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev valgrind
   # fetching and building the C dependencies from Debian sources
   dpkg-dev autoconf automake libtool pkg-config
-  # running and testing under Wine
-  wine wine32:i386 xvfb xauth pulseaudio pulseaudio-utils procps
+  # running and testing under Wine: wine32 where the host runs 32-bit code,
+  # wine64 everywhere
+  wine wine32:i386 wine64 xvfb xauth pulseaudio pulseaudio-utils procps
   # audio fixtures
   lame sox ffmpeg id3v2
   # native counterparts of the cross-built libraries

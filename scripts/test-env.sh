@@ -1,25 +1,33 @@
 #!/usr/bin/env bash
-# Runs a command inside the test environment of the Wine suite:
-#   - a project-local Wine prefix (build/wineprefix), created once without
-#     the Mono/Gecko installer dialogs, crash dialog switched off;
+# Runs a command inside the test environment of a Wine suite:
+#   - the architecture's Wine programs (scripts/wine-arch.sh): ZUL_WINE is
+#     the loader, ZUL_WIN_BUILD the build folder;
+#   - a project-local Wine prefix (build/wineprefix-<arch>), created once
+#     without the Mono/Gecko installer dialogs, crash dialog switched off;
 #   - WINEDEBUG=-all and one persistent wineserver for the whole run;
 #   - Xvfb when there is no DISPLAY;
 #   - a PulseAudio daemon of our own with a null sink "zul_sink" whose monitor
 #     tests record with: parec --device=zul_sink.monitor
 # Everything started here is stopped again by pid, whatever the command does.
-#   [ZUL_TEST_ID=name] scripts/test-env.sh <command> [args...]
+#   [ZUL_TEST_ID=name] scripts/test-env.sh [win32|win64] <command> [args...]
+# Without an architecture: win32 where this host runs 32-bit code, else win64.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/wine-arch.sh"
+case ${1:-} in
+  win32|win64) arch=$1; shift ;;
+  *) arch=$(zul_default_arch) ;;
+esac
+zul_wine_arch "$arch" || exit 2
 # ZUL_TEST_ID keeps parallel environments apart (own prefix, wineserver,
 # PulseAudio and run folder); unset for the normal single run.
-id=${ZUL_TEST_ID:+-$ZUL_TEST_ID}
+id=-$arch${ZUL_TEST_ID:+-$ZUL_TEST_ID}
 run=$root/build/test-run$id
 mkdir -p "$run"
 
 export WINEPREFIX=$root/build/wineprefix$id
 export WINEDEBUG=-all
-export WINEARCH=win32
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export ZUL_PULSE_SINK=zul_sink
 export XDG_RUNTIME_DIR=$run/xdg
@@ -38,7 +46,7 @@ chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
 
 pids=()
 cleanup() {
-  wineserver -k >/dev/null 2>&1
+  "$WINESERVER" -k >/dev/null 2>&1
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
   if [ -f "$run/pulse.pid" ]; then kill "$(cat "$run/pulse.pid")" 2>/dev/null; rm -f "$run/pulse.pid"; fi
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null; done
@@ -66,17 +74,17 @@ pactl set-default-sink zul_sink >/dev/null 2>&1 || true
 
 if [ ! -f "$WINEPREFIX/.zul-ready" ]; then
   rm -rf "$WINEPREFIX"
-  wineboot -i >"$run/wineboot.log" 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wineserver -w
+  "$ZUL_WINE" wineboot -i >"$run/wineboot.log" 2>&1 </dev/null
+  "$ZUL_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  "$WINESERVER" -w
   touch "$WINEPREFIX/.zul-ready"
 fi
 
-wineserver -p
+"$WINESERVER" -p
 # Start Wine's own services now, with our stdio closed: started lazily by the
 # first test they would inherit ctest's output pipe and keep ctest waiting
 # for end-of-file until the wineserver goes away.
-wineboot >/dev/null 2>&1 </dev/null
+"$ZUL_WINE" wineboot >/dev/null 2>&1 </dev/null
 "$@"
 status=$?
 exit $status

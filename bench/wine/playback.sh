@@ -5,6 +5,6 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 status=0
-wine "$root/build/win32/bin/playback_bench_probe.exe" list || status=1
-wine "$root/build/win32/bin/playback_bench_probe.exe" play || status=1
+"$ZUL_WINE" "$ZUL_WIN_BUILD/bin/playback_bench_probe.exe" list || status=1
+"$ZUL_WINE" "$ZUL_WIN_BUILD/bin/playback_bench_probe.exe" play || status=1
 exit $status

@@ -3,4 +3,4 @@
 # Run inside scripts/test-env.sh (make bench does).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-wine "$root/build/win32/bin/startup_probe.exe"
+"$ZUL_WINE" "$ZUL_WIN_BUILD/bin/startup_probe.exe"

@@ -46,12 +46,12 @@ bool CDllGen::Faulted(const GuardFault& fault, const wchar_t* call) {
 
 void CDllGen::Init() {
   winampGeneralPurposePlugin* r = record_;
-  procBefore_ = GetWindowLongW(window_, GWL_WNDPROC);
+  procBefore_ = GetWindowLongPtrW(window_, GWLP_WNDPROC);
   initialised_ = true;
   int result = 0;
   if (Faulted(Guarded([&] { result = r->init(); }), L"init")) result = 0;
   (void)result;  // the host has no use for it
-  procAfter_ = GetWindowLongW(window_, GWL_WNDPROC);
+  procAfter_ = GetWindowLongPtrW(window_, GWLP_WNDPROC);
 }
 
 void CDllGen::Unload() {
@@ -62,7 +62,7 @@ void CDllGen::Unload() {
     winampGeneralPurposePlugin* r = record_;
     ServeSentMessages();
     keep = Faulted(Guarded([&] { r->quit(); }), L"quit");
-    if (IsWindow(window_) && procBefore_) SetWindowLongW(window_, GWL_WNDPROC, procBefore_);
+    if (IsWindow(window_) && procBefore_) SetWindowLongPtrW(window_, GWLP_WNDPROC, procBefore_);
   }
   if (keep)
     library_.Keep();

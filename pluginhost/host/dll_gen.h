@@ -46,9 +46,9 @@ public:
   const std::wstring& name() const { return name_; }
   winampGeneralPurposePlugin* record() const { return record_; }
   bool Initialised() const { return initialised_; }
-  LONG procBefore() const { return procBefore_; }
-  LONG procAfter() const { return procAfter_; }
-  void SetProcBefore(LONG proc) { procBefore_ = proc; }
+  LONG_PTR procBefore() const { return procBefore_; }
+  LONG_PTR procAfter() const { return procAfter_; }
+  void SetProcBefore(LONG_PTR proc) { procBefore_ = proc; }
   int faults() const { return faults_; }
 
 private:
@@ -61,8 +61,8 @@ private:
   GetGeneralPurposePluginFn getRecord_ = nullptr;
   winampGeneralPurposePlugin* record_ = nullptr;
   winampGeneralPurposePlugin* empty_ = nullptr;
-  LONG procBefore_ = 0;
-  LONG procAfter_ = 0;
+  LONG_PTR procBefore_ = 0;
+  LONG_PTR procAfter_ = 0;
   bool initialised_ = false;
   bool unloaded_ = false;
   int faults_ = 0;

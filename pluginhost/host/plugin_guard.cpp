@@ -1,45 +1,15 @@
 #include "pluginhost/host/plugin_guard.h"
 
+#include <malloc.h>
+
 #include <cstdint>
 
-#if !defined(__i386__)
-#error "The plug-in guard uses the x86 SEH handler chain; Winamp plug-ins are 32-bit."
-#endif
+#include "pluginhost/host/plugin_guard_frame.h"
 
 namespace zul {
 namespace {
 
 constexpr DWORD kMsvcCppException = 0xE06D7363;
-
-// The registration record must come first: the system hands its address to
-// the handler as the establisher frame.
-struct GuardFrame {
-  EXCEPTION_REGISTRATION_RECORD record;
-  void* resume[5];  // __builtin_setjmp buffer
-  volatile DWORD code;
-  const void* volatile address;
-};
-
-// fs:[0], the head of the thread's SEH chain.
-EXCEPTION_REGISTRATION_RECORD* ChainHead() {
-  EXCEPTION_REGISTRATION_RECORD* head;
-  __asm__ volatile("movl %%fs:0, %0" : "=r"(head));
-  return head;
-}
-
-void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head) { __asm__ volatile("movl %0, %%fs:0" : : "r"(head) : "memory"); }
-
-EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* exception, void* establisher, CONTEXT*, void*) {
-  // During an unwind (ours or one a plug-in started) there is nothing to do.
-  if (exception->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) return ExceptionContinueSearch;
-  auto* frame = static_cast<GuardFrame*>(establisher);
-  frame->code = exception->ExceptionCode;
-  frame->address = exception->ExceptionAddress;
-  // Runs the unwind handlers of every record above ours and leaves ours on
-  // top of the chain; it returns here.
-  RtlUnwind(establisher, nullptr, exception, nullptr);
-  __builtin_longjmp(frame->resume, 1);
-}
 
 struct FpuState {
   std::uint16_t x87;
@@ -63,23 +33,15 @@ void RestoreFpu(const FpuState& s) {
 
 }  // namespace
 
-__attribute__((noinline)) GuardFault CallGuarded(GuardedFunction fn, void* context) noexcept {
-  GuardFrame frame;
-  frame.code = 0;
-  frame.address = nullptr;
-  frame.record.Handler = &GuardHandler;
+GuardFault CallGuarded(GuardedFunction fn, void* context) noexcept {
   const FpuState fpu = SaveFpu();
-  if (__builtin_setjmp(frame.resume) == 0) {
-    frame.record.Next = ChainHead();
-    SetChainHead(&frame.record);
-    fn(context);
-    SetChainHead(frame.record.Next);
-    return GuardFault{};
-  }
-  // Back from the handler: RtlUnwind left our record on top of the chain.
-  SetChainHead(frame.record.Next);
+  guard_detail::StoppedException stopped;
+  if (!guard_detail::RunUnderGuard(fn, context, &stopped)) return GuardFault{};
   RestoreFpu(fpu);
-  return GuardFault{true, frame.code, frame.address};
+  // The overflow used the stack's guard page; without it the next overflow
+  // on this thread would be an access violation the system cannot handle.
+  if (stopped.code == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();
+  return GuardFault{true, stopped.code, stopped.address};
 }
 
 const wchar_t* FaultName(DWORD code) {

@@ -2,17 +2,18 @@
 // The fault guard around calls into plug-in code. This is the one place that
 // says what it covers.
 //
-// How it works (32-bit x86 only): the guarded call pushes an SEH registration
-// record onto the thread's handler chain (fs:[0]) and takes a recovery point
-// with __builtin_setjmp. When an exception reaches that record - that is, the
-// plug-in's own handlers above it did not handle it - the record's handler
-// unwinds the chain down to its own record with RtlUnwind (so every handler
-// the plug-in registered sees its unwind), then __builtin_longjmp returns to
-// the recovery point. The record is popped, the x87 and SSE control words the
-// host had before the call are restored, and the caller gets the fault.
+// How it works: the guarded call runs the plug-in code below a frame of its
+// own whose handler the system calls only when the plug-in's own handlers
+// above it did not handle the exception. That handler unwinds the plug-in's
+// frames (so every handler the plug-in registered sees its unwind) and
+// resumes the guarded call at its recovery point. The x87 and SSE control
+// words the host had before the call are restored, and the caller gets the
+// fault. On x86 the frame is a record on the fs:[0] handler chain
+// (plugin_guard_x86.cpp); on x64, where exceptions are table-based, it is a
+// trampoline with its own unwind information (plugin_guard_x64.cpp).
 // GCC has no __try/__except; a vectored handler would be wrong because it
-// also fires for exceptions a plug-in raises and handles itself
-// (OutputDebugString raises one).
+// runs before the plug-in's own handlers and so also fires for exceptions a
+// plug-in raises and handles itself (OutputDebugString raises one).
 //
 // Covered: any SEH exception raised on the calling thread while the plug-in
 // code runs and not handled by the plug-in: access violations, integer
@@ -22,11 +23,13 @@
 // of threads at once; recovery leaves nothing behind, however often it runs.
 //
 // Not covered:
-// - A C++ exception thrown by a GCC-built plug-in with its own static runtime
-//   does not travel as SEH: its runtime finds no handler and terminates the
-//   process.
-// - A C++ exception of the host must never leave the guarded function: it
-//   would skip popping the record. CallGuarded is noexcept, so such an
+// - A C++ exception thrown and not caught by a GCC-built plug-in: on x86 it
+//   does not travel as SEH at all, on x64 its codes (0x2?474343) are let
+//   through, because stopping one would unwind through GCC frames with an
+//   exception GCC's unwinder started, which hangs. Either way the plug-in's
+//   runtime finds no handler and terminates the process.
+// - A C++ exception of the host must never leave the guarded function: on x86
+//   it would skip popping the record. CallGuarded is noexcept, so such an
 //   exception terminates the program instead of corrupting the chain; host
 //   code reached from a plug-in (host callbacks, window procedures) must
 //   catch its own.
@@ -35,8 +38,8 @@
 // - A plug-in that faulted may still hold its own locks or have left its
 //   state half-changed; later calls into it may hang or fault again. The
 //   callers log every fault and mark the plug-in as faulted.
-// - A stack overflow is caught once, but the stack's guard page is not
-//   re-armed, so a second overflow on that thread ends the process.
+// - A stack overflow is caught, and the stack's guard page is re-armed
+//   afterwards (_resetstkoflw) so that the next overflow is caught too.
 //
 // Threads: any thread; each guard lives on its caller's stack.
 #include <windows.h>

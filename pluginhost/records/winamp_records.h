@@ -1,8 +1,10 @@
 #pragma once
-// The Winamp 2.x plug-in records exactly as plug-in DLLs lay them out: every
-// member is 4 bytes (an int, a pointer or a function pointer), in this
-// order, and every function is cdecl. The offsets are checked below; a
-// change here breaks every existing plug-in.
+// The Winamp 2.x plug-in records exactly as plug-in DLLs lay them out: ints,
+// pointers and function pointers in this order, every function cdecl. In the
+// 32-bit build every member is 4 bytes; 64-bit plug-ins use the same records
+// with 8-byte pointers in their natural alignment (what MSVC produces). The
+// offsets of both layouts are checked below; a change here breaks every
+// existing plug-in.
 //
 // Threads: the host calls the record functions on the UI thread; input
 // plug-ins call the host callbacks (dsp_*, SA*/VSA*, SetInfo) and their
@@ -111,6 +113,14 @@ struct waFormatTitle {
   void(__cdecl* TAGFREEFUNC)(char* tag, void* p);
 };
 
+// Wasabi service objects (IPC_GET_API_SERVICE) are MSVC C++ objects: their
+// _dispatch member is thiscall in the 32-bit build; x64 has one convention.
+#if defined(__i386__)
+#define ZUL_WASABI_CALL __attribute__((thiscall))
+#else
+#define ZUL_WASABI_CALL
+#endif
+
 // The DLL exports that return the records.
 using GetInModuleFn = In_Module*(__cdecl*)();
 using GetOutModuleFn = Out_Module*(__cdecl*)();
@@ -191,6 +201,83 @@ static_assert(sizeof(winampGeneralPurposePlugin) == 4 * 7);
 static_assert(sizeof(extendedFileInfoStruct) == 4 * 4);
 ZUL_CHECK_OFFSET(waFormatTitle, TAGFREEFUNC, 5);
 static_assert(sizeof(waFormatTitle) == 4 * 6);
+#undef ZUL_CHECK_OFFSET
+#elif defined(_WIN64)
+// Byte offsets: an int before a pointer is padded to 8.
+#define ZUL_CHECK_OFFSET(type, member, bytes) static_assert(offsetof(type, member) == (bytes))
+ZUL_CHECK_OFFSET(In_Module, version, 0);
+ZUL_CHECK_OFFSET(In_Module, description, 8);
+ZUL_CHECK_OFFSET(In_Module, hMainWindow, 16);
+ZUL_CHECK_OFFSET(In_Module, hDllInstance, 24);
+ZUL_CHECK_OFFSET(In_Module, FileExtensions, 32);
+ZUL_CHECK_OFFSET(In_Module, is_seekable, 40);
+ZUL_CHECK_OFFSET(In_Module, UsesOutputPlug, 44);
+ZUL_CHECK_OFFSET(In_Module, Config, 48);
+ZUL_CHECK_OFFSET(In_Module, About, 56);
+ZUL_CHECK_OFFSET(In_Module, Init, 64);
+ZUL_CHECK_OFFSET(In_Module, Quit, 72);
+ZUL_CHECK_OFFSET(In_Module, GetFileInfo, 80);
+ZUL_CHECK_OFFSET(In_Module, InfoBox, 88);
+ZUL_CHECK_OFFSET(In_Module, IsOurFile, 96);
+ZUL_CHECK_OFFSET(In_Module, Play, 104);
+ZUL_CHECK_OFFSET(In_Module, Pause, 112);
+ZUL_CHECK_OFFSET(In_Module, UnPause, 120);
+ZUL_CHECK_OFFSET(In_Module, IsPaused, 128);
+ZUL_CHECK_OFFSET(In_Module, Stop, 136);
+ZUL_CHECK_OFFSET(In_Module, GetLength, 144);
+ZUL_CHECK_OFFSET(In_Module, GetOutputTime, 152);
+ZUL_CHECK_OFFSET(In_Module, SetOutputTime, 160);
+ZUL_CHECK_OFFSET(In_Module, SetVolume, 168);
+ZUL_CHECK_OFFSET(In_Module, SetPan, 176);
+ZUL_CHECK_OFFSET(In_Module, SAVSAInit, 184);
+ZUL_CHECK_OFFSET(In_Module, SAVSADeInit, 192);
+ZUL_CHECK_OFFSET(In_Module, SAAddPCMData, 200);
+ZUL_CHECK_OFFSET(In_Module, SAGetMode, 208);
+ZUL_CHECK_OFFSET(In_Module, SAAdd, 216);
+ZUL_CHECK_OFFSET(In_Module, VSAAddPCMData, 224);
+ZUL_CHECK_OFFSET(In_Module, VSAGetMode, 232);
+ZUL_CHECK_OFFSET(In_Module, VSAAdd, 240);
+ZUL_CHECK_OFFSET(In_Module, VSASetInfo, 248);
+ZUL_CHECK_OFFSET(In_Module, dsp_isactive, 256);
+ZUL_CHECK_OFFSET(In_Module, dsp_dosamples, 264);
+ZUL_CHECK_OFFSET(In_Module, EQSet, 272);
+ZUL_CHECK_OFFSET(In_Module, SetInfo, 280);
+ZUL_CHECK_OFFSET(In_Module, outMod, 288);
+static_assert(sizeof(In_Module) == 296);
+ZUL_CHECK_OFFSET(Out_Module, version, 0);
+ZUL_CHECK_OFFSET(Out_Module, description, 8);
+ZUL_CHECK_OFFSET(Out_Module, id, 16);
+ZUL_CHECK_OFFSET(Out_Module, hMainWindow, 24);
+ZUL_CHECK_OFFSET(Out_Module, hDllInstance, 32);
+ZUL_CHECK_OFFSET(Out_Module, Config, 40);
+ZUL_CHECK_OFFSET(Out_Module, About, 48);
+ZUL_CHECK_OFFSET(Out_Module, Init, 56);
+ZUL_CHECK_OFFSET(Out_Module, Quit, 64);
+ZUL_CHECK_OFFSET(Out_Module, Open, 72);
+ZUL_CHECK_OFFSET(Out_Module, Close, 80);
+ZUL_CHECK_OFFSET(Out_Module, Write, 88);
+ZUL_CHECK_OFFSET(Out_Module, CanWrite, 96);
+ZUL_CHECK_OFFSET(Out_Module, IsPlaying, 104);
+ZUL_CHECK_OFFSET(Out_Module, Pause, 112);
+ZUL_CHECK_OFFSET(Out_Module, SetVolume, 120);
+ZUL_CHECK_OFFSET(Out_Module, SetPan, 128);
+ZUL_CHECK_OFFSET(Out_Module, Flush, 136);
+ZUL_CHECK_OFFSET(Out_Module, GetOutputTime, 144);
+ZUL_CHECK_OFFSET(Out_Module, GetWrittenTime, 152);
+static_assert(sizeof(Out_Module) == 160);
+ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, version, 0);
+ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, description, 8);
+ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, init, 16);
+ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, config, 24);
+ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, quit, 32);
+ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, hwndParent, 40);
+ZUL_CHECK_OFFSET(winampGeneralPurposePlugin, hDllInstance, 48);
+static_assert(sizeof(winampGeneralPurposePlugin) == 56);
+ZUL_CHECK_OFFSET(extendedFileInfoStruct, retlen, 24);
+static_assert(sizeof(extendedFileInfoStruct) == 32);
+ZUL_CHECK_OFFSET(waFormatTitle, out_len, 24);
+ZUL_CHECK_OFFSET(waFormatTitle, TAGFREEFUNC, 40);
+static_assert(sizeof(waFormatTitle) == 48);
 #undef ZUL_CHECK_OFFSET
 #endif
 

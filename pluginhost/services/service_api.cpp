@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "app/console_log.h"
+#include "pluginhost/records/winamp_records.h"
 
 namespace zul {
 namespace {
 
-// The one-entry dispatch table every object starts with. thiscall puts the
-// object in ECX as Wasabi plug-ins (built with MSVC) expect.
-using DispatchFn = int(__attribute__((thiscall)) *)(void* self, int msg, void* retval, void** params, int nparams);
+// The one-entry dispatch table every object starts with. In the 32-bit build
+// thiscall puts the object in ECX as Wasabi plug-ins (built with MSVC) expect.
+using DispatchFn = int(ZUL_WASABI_CALL *)(void* self, int msg, void* retval, void** params, int nparams);
 struct DispatchTable {
   DispatchFn dispatch;
 };
@@ -38,7 +39,7 @@ bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof 
 struct CConfigGroup {
   const DispatchTable* table;
 };
-int __attribute__((thiscall)) ConfigGroupDispatch(void*, int msg, void* retval, void**, int) {
+int ZUL_WASABI_CALL ConfigGroupDispatch(void*, int msg, void* retval, void**, int) {
   if (msg != 10) return 0;
   ZUL_LOG(L"GetItem");
   Store<void*>(retval, nullptr);
@@ -51,7 +52,7 @@ CConfigGroup g_configGroup{&kConfigGroupTable};
 struct CConfig {
   const DispatchTable* table;
 };
-int __attribute__((thiscall)) ConfigDispatch(void*, int msg, void* retval, void**, int) {
+int ZUL_WASABI_CALL ConfigDispatch(void*, int msg, void* retval, void**, int) {
   switch (msg) {
     case 10:
       ZUL_LOG(L"_GetGroup");
@@ -71,7 +72,7 @@ struct CFactory {
   CConfig config;
   GUID guid;
 };
-int __attribute__((thiscall)) FactoryDispatch(void* self, int msg, void* retval, void**, int) {
+int ZUL_WASABI_CALL FactoryDispatch(void* self, int msg, void* retval, void**, int) {
   auto* factory = static_cast<CFactory*>(self);
   switch (msg) {
     case 100: ZUL_LOG(L"_getServiceType"); Store<int>(retval, 1); return 1;
@@ -102,20 +103,20 @@ GUID FactoryGuid(void* factory) {
 struct CApplication {
   const DispatchTable* table;
 };
-int __attribute__((thiscall)) ApplicationDispatch(void*, int msg, void* retval, void**, int) {
+int ZUL_WASABI_CALL ApplicationDispatch(void*, int msg, void* retval, void**, int) {
   struct Method {
     int msg;
     const wchar_t* name;
-    int result;  // 0 none, 1 int 0, 2 null GUID
+    int result;  // 0 none, 1 int 0, 2 null GUID, 4 null pointer (texts, handles)
   };
   static const Method kMethods[] = {
-      {10, L"_main_getAppName", 1},           {20, L"_main_getVersionString", 1},
-      {21, L"_main_getVersionNumString", 1},  {30, L"_main_getBuildNumber", 1},
-      {40, L"_main_getGUID", 2},              {50, L"_main_getMainThreadHandle", 1},
-      {60, L"_main_gethInstance", 1},         {70, L"_main_getCommandLine", 1},
+      {10, L"_main_getAppName", 4},           {20, L"_main_getVersionString", 4},
+      {21, L"_main_getVersionNumString", 4},  {30, L"_main_getBuildNumber", 1},
+      {40, L"_main_getGUID", 2},              {50, L"_main_getMainThreadHandle", 4},
+      {60, L"_main_gethInstance", 4},         {70, L"_main_getCommandLine", 4},
       {80, L"_main_shutdown", 0},             {90, L"_main_cancelShutdown", 0},
-      {100, L"_main_isShuttingDown", 1},      {110, L"_path_getAppPath", 1},
-      {120, L"_path_getUserSettingsPath", 1}, {130, L"_app_getInitCount", 1},
+      {100, L"_main_isShuttingDown", 1},      {110, L"_path_getAppPath", 4},
+      {120, L"_path_getUserSettingsPath", 4}, {130, L"_app_getInitCount", 1},
       {140, L"_app_messageLoopStep", 1},      {150, L"_app_addMessageProcessor", 0},
       {160, L"_app_removeMessageProcessor", 0}, {170, L"_app_addModelessDialog", 0},
       {180, L"_app_removeModelessDialog", 0},
@@ -125,6 +126,7 @@ int __attribute__((thiscall)) ApplicationDispatch(void*, int msg, void* retval, 
     ZUL_LOG(L"%s", m.name);
     if (m.result == 1) Store<int>(retval, 0);
     if (m.result == 2) Store<GUID>(retval, GUID{});
+    if (m.result == 4) Store<void*>(retval, nullptr);  // all 8 bytes in the 64-bit build
     return 1;
   }
   return 0;
@@ -135,24 +137,25 @@ const DispatchTable kApplicationTable{&ApplicationDispatch};
 struct CPlaylist {
   const DispatchTable* table;
 };
-int __attribute__((thiscall)) PlaylistDispatch(void*, int msg, void* retval, void**, int) {
+int ZUL_WASABI_CALL PlaylistDispatch(void*, int msg, void* retval, void**, int) {
   struct Method {
     int msg;
     const wchar_t* name;
-    int result;  // 0 none stored, 1 int 0, 3 one-byte false
+    int result;  // 0 none stored, 1 int 0, 3 one-byte false, 4 pointer-size 0 (size_t, texts)
   };
   static const Method kMethods[] = {
       {10, L"_Load", 1},         {11, L"_LoadFromDialog", 1},   {12, L"_LoadFromANSIDialog", 1},
       {13, L"_LoadAs", 1},       {20, L"_Save", 1},             {30, L"_Copy", 1},
-      {40, L"_CountItems", 1},   {50, L"_GetLengthMilliseconds", 1}, {60, L"_LoadDirectory", 0},
+      {40, L"_CountItems", 4},   {50, L"_GetLengthMilliseconds", 1}, {60, L"_LoadDirectory", 0},
       {100, L"_Randomize", 0},   {110, L"_Reverse", 0},         {120, L"_CanLoad", 3},
-      {130, L"_GetExtensionList", 0}, {140, L"_GetFilterList", 0}, {150, L"_EnumExtension", 1},
+      {130, L"_GetExtensionList", 0}, {140, L"_GetFilterList", 0}, {150, L"_EnumExtension", 4},
   };
   for (const Method& m : kMethods) {
     if (m.msg != msg) continue;
     ZUL_LOG(L"%s", m.name);
     if (m.result == 1) Store<int>(retval, 0);
     if (m.result == 3) Store<bool>(retval, false);
+    if (m.result == 4) Store<void*>(retval, nullptr);
     return 1;
   }
   return 0;
@@ -206,7 +209,7 @@ void* GetServiceByGuid(const GUID& guid) {
   return block.ownFactories.back().get();
 }
 
-int __attribute__((thiscall)) ServiceDispatch(void*, int msg, void* retval, void** params, int nparams) {
+int ZUL_WASABI_CALL ServiceDispatch(void*, int msg, void* retval, void** params, int nparams) {
   ServiceBlock& block = Block();
   switch (msg) {
     case 10:

@@ -4,7 +4,7 @@
 # audio_capture.h). The recorder runs out here rather than being started by
 # the test: a Unix program started from inside a Wine process can leave that
 # process's winmm device thread deaf, so that a later waveOutOpen never returns.
-#   tests/support/audio_capture.sh wine test.exe [args...]
+#   tests/support/audio_capture.sh <wine loader> test.exe [args...]
 # Control files in $ZUL_AUDIO_CAPTURE_DIR: "start" holds the name of a new
 # recording (<name>.raw); "stop" ends it and "<name>.done" says it ended.
 set -u

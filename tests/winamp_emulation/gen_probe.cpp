@@ -25,11 +25,14 @@
 //                                calls the object's _dispatch; each argument
 //                                is a number (0x.. or decimal) or a {GUID};
 //                                known=<result>, int=<first 4 result bytes>,
+//                                ptr=<first pointer-size result bytes>,
 //                                guid=<16 result bytes>; the result buffer
 //                                starts as 0xAB bytes
 //   factory {GUID}               ptr=<a waServiceFactory of this plug-in
 //                                answering getGuid with that GUID>
-// Pointers and dispatch results are "0x%08X", other numbers decimal.
+// Pointers and ptr results are hexadecimal with as many digits as a pointer
+// has (0x%08X, or 0x%016llX in the 64-bit build), int results 0x%08X, other
+// numbers decimal.
 #include <windows.h>
 
 #include <cstdint>
@@ -66,8 +69,9 @@ char description[] = "ZUL probe general plug-in";
 HWND probeWindow = nullptr;
 
 std::string Hex(const void* p) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)));
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%0*llX", static_cast<int>(2 * sizeof p),
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(p)));
   return text;
 }
 
@@ -92,7 +96,7 @@ bool ParseGuid(const std::string& text, GUID& g) {
   return true;
 }
 
-uintptr_t Number(const std::string& text) { return static_cast<uintptr_t>(std::strtoll(text.c_str(), nullptr, 0)); }
+uintptr_t Number(const std::string& text) { return static_cast<uintptr_t>(std::strtoull(text.c_str(), nullptr, 0)); }
 
 LRESULT Ipc(WPARAM w, LPARAM l) { return SendMessageW(plugin.hwndParent, WM_USER, w, l); }
 
@@ -190,9 +194,10 @@ std::string ExtendedInfoCommand(int retLen, const std::string& name) {
 }
 
 // ---- Wasabi dispatch -------------------------------------------------------
-// Wasabi objects are MSVC objects: _dispatch is a member function (this in
-// ECX, callee pops), the only entry of the table the object starts with.
-using DispatchFn = int(__attribute__((thiscall)) *)(void* self, int msg, void* retval, void** params, int nparams);
+// Wasabi objects are MSVC objects: _dispatch is a member function (in the
+// 32-bit build this in ECX, callee pops), the only entry of the table the
+// object starts with.
+using DispatchFn = int(ZUL_WASABI_CALL *)(void* self, int msg, void* retval, void** params, int nparams);
 struct DispatchTable {
   DispatchFn dispatch;
 };
@@ -206,7 +211,7 @@ struct ProbeFactory {
   const DispatchTable* table;
   GUID guid;
 };
-int __attribute__((thiscall)) ProbeFactoryDispatch(void* self, int msg, void* retval, void**, int) {
+int ZUL_WASABI_CALL ProbeFactoryDispatch(void* self, int msg, void* retval, void**, int) {
   if (msg != 210) return 0;  // getGuid is all the registry asks
   std::memcpy(retval, &static_cast<ProbeFactory*>(self)->guid, sizeof(GUID));
   return 1;
@@ -240,12 +245,15 @@ std::string DispatchCommand(std::istringstream& words) {
   const int known = Dispatch(object, static_cast<int>(Number(msgText)), result,
                              params.empty() ? nullptr : params.data(), static_cast<int>(params.size()));
   uint32_t first;
+  void* pointer;
   GUID asGuid;
-  std::memcpy(&first, result, 4);
-  std::memcpy(&asGuid, result, 16);
+  std::memcpy(&first, result, sizeof first);
+  std::memcpy(&pointer, result, sizeof pointer);
+  std::memcpy(&asGuid, result, sizeof asGuid);
   char firstText[16];
   std::snprintf(firstText, sizeof firstText, "0x%08X", static_cast<unsigned>(first));
-  return "known=" + std::to_string(known) + "\nint=" + firstText + "\nguid=" + GuidText(asGuid);
+  return "known=" + std::to_string(known) + "\nint=" + firstText + "\nptr=" + Hex(pointer) +
+         "\nguid=" + GuidText(asGuid);
 }
 
 // ---- commands --------------------------------------------------------------

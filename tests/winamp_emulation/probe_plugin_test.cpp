@@ -24,6 +24,15 @@ constexpr int kEntries = 10;
 
 using Answer = std::map<std::string, std::string>;
 
+// A pointer as the probe plug-in writes it: as many hex digits as a pointer
+// has, so a 64-bit value cut to 32 bits shows.
+std::string PointerText(uintptr_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%0*llX", static_cast<int>(2 * sizeof(void*)),
+                static_cast<unsigned long long>(value));
+  return text;
+}
+
 std::string EntryName(int i) { return "t0" + std::to_string(i) + ".probe"; }
 
 std::string g_lastAnswer;
@@ -121,9 +130,7 @@ protected:
 TEST_F(ProbePlugin, RunsOnTheUiThreadWithTheWinampWindowAsParent) {
   Answer hello = Ask("hello");
   EXPECT_EQ(hello["thread"], "ui");
-  char expected[16];
-  std::snprintf(expected, sizeof expected, "0x%08X", static_cast<unsigned>(reinterpret_cast<uintptr_t>(winamp_)));
-  EXPECT_EQ(hello["parent"], expected);
+  EXPECT_EQ(hello["parent"], PointerText(reinterpret_cast<uintptr_t>(winamp_)));
 }
 
 TEST_F(ProbePlugin, FormatTitleAnswersFromThePluginsTagsAndFreesEachOne) {
@@ -217,8 +224,11 @@ TEST_F(ProbePlugin, WidePathQueriesPointAtTheSandbox) {
 constexpr char kConfigGuid[] = "{AEFBF8BE-E0AA-4318-8CC1-4353410B64DC}";
 constexpr char kPlaylistGuid[] = "{C5618774-7177-43AA-9906-933C9F40EBDC}";
 constexpr char kApplicationGuid[] = "{23B96771-09D7-46D3-9AE2-20DCEA6C86EA}";
-constexpr char kNull[] = "0x00000000";
-constexpr char kUntouched[] = "0xABABABAB";
+// Pointer results have as many hex digits as a pointer: the probe plug-in is
+// built for the same architecture as this test.
+const std::string kNull = PointerText(0);
+const std::string kUntouched = PointerText(static_cast<uintptr_t>(0xABABABABABABABABull));
+constexpr char kIntOne[] = "0x00000001";
 
 TEST_F(ProbePlugin, ServiceManagerAnswersTheProgramsServices) {
   const std::string service = Ask("service")["ptr"];
@@ -228,38 +238,38 @@ TEST_F(ProbePlugin, ServiceManagerAnswersTheProgramsServices) {
   Answer application = Dispatch(service, 50, kApplicationGuid);
   for (const Answer* a : {&config, &playlist, &application}) {
     EXPECT_EQ(a->at("known"), "1");
-    EXPECT_NE(a->at("int"), kNull);
+    EXPECT_NE(a->at("ptr"), kNull);
   }
-  const std::string factory = config["int"];
-  EXPECT_NE(factory, playlist["int"]);
-  EXPECT_NE(factory, application["int"]);
+  const std::string factory = config["ptr"];
+  EXPECT_NE(factory, playlist["ptr"]);
+  EXPECT_NE(factory, application["ptr"]);
 
   // The config factory: its GUID, a config object, a config group without items.
   EXPECT_EQ(Dispatch(factory, 210)["guid"], kConfigGuid);
-  const std::string configObject = Dispatch(factory, 300)["int"];
+  const std::string configObject = Dispatch(factory, 300)["ptr"];
   ASSERT_NE(configObject, kNull);
-  const std::string group = Dispatch(configObject, 10, kConfigGuid)["int"];
+  const std::string group = Dispatch(configObject, 10, kConfigGuid)["ptr"];
   ASSERT_NE(group, kNull);
-  EXPECT_EQ(Dispatch(group, 10, "0")["int"], kNull);
+  EXPECT_EQ(Dispatch(group, 10, "0")["ptr"], kNull);
 
   // Playlist manager and application are the objects themselves, not
   // factories: a factory message is unknown to them and the caller keeps its
   // own default.
-  EXPECT_EQ(Dispatch(playlist["int"], 40)["int"], kNull);  // _CountItems
-  Answer appName = Dispatch(application["int"], 10);
+  EXPECT_EQ(Dispatch(playlist["ptr"], 40)["ptr"], kNull);  // _CountItems (a size_t)
+  Answer appName = Dispatch(application["ptr"], 10);
   EXPECT_EQ(appName["known"], "1");
-  EXPECT_EQ(appName["int"], kNull);
-  Answer notAFactory = Dispatch(application["int"], 300);
+  EXPECT_EQ(appName["ptr"], kNull);
+  Answer notAFactory = Dispatch(application["ptr"], 300);
   EXPECT_EQ(notAFactory["known"], "0");
-  EXPECT_EQ(notAFactory["int"], kUntouched);
+  EXPECT_EQ(notAFactory["ptr"], kUntouched);
   EXPECT_EQ(Dispatch(service, 999)["known"], "0");
 
   // Counts and enumeration answer the config factory for any type and index.
   const std::string meta = std::to_string(0x6D657461);
-  EXPECT_EQ(Dispatch(service, 30, meta)["int"], "0x00000001");    // getNumServices
-  EXPECT_EQ(Dispatch(service, 40, meta + " 0")["int"], factory);  // enumService
-  EXPECT_EQ(Dispatch(service, 40, meta + " 17")["int"], factory);
-  EXPECT_EQ(Dispatch(service, 90, meta)["int"], kNull);  // getTypeName
+  EXPECT_EQ(Dispatch(service, 30, meta)["int"], kIntOne);         // getNumServices
+  EXPECT_EQ(Dispatch(service, 40, meta + " 0")["ptr"], factory);  // enumService
+  EXPECT_EQ(Dispatch(service, 40, meta + " 17")["ptr"], factory);
+  EXPECT_EQ(Dispatch(service, 90, meta)["ptr"], kNull);  // getTypeName
 }
 
 TEST_F(ProbePlugin, UnknownServicesGetOneStubFactoryEach) {
@@ -278,11 +288,11 @@ TEST_F(ProbePlugin, UnknownServicesGetOneStubFactoryEach) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.guid);
-    const std::string stub = Dispatch(service, 50, c.guid)["int"];
+    const std::string stub = Dispatch(service, 50, c.guid)["ptr"];
     ASSERT_NE(stub, kNull);
     EXPECT_EQ(Dispatch(stub, 210)["guid"], c.guid);
-    EXPECT_NE(Dispatch(stub, 300)["int"], kNull);  // its config object
-    EXPECT_EQ(Dispatch(service, 50, c.guid)["int"], stub);
+    EXPECT_NE(Dispatch(stub, 300)["ptr"], kNull);  // its config object
+    EXPECT_EQ(Dispatch(service, 50, c.guid)["ptr"], stub);
 
     const std::wstring guid(c.guid, c.guid + std::strlen(c.guid));
     std::vector<std::wstring> messages;
@@ -317,11 +327,11 @@ TEST_F(ProbePlugin, PluginFactoriesAreFoundUntilDeregistered) {
   const std::string own = Ask(std::string("factory ") + guid)["ptr"];
   Answer registered = Dispatch(service, 10, own);
   EXPECT_EQ(registered["known"], "1");
-  EXPECT_EQ(registered["int"], "0x00000001");
-  EXPECT_EQ(Dispatch(service, 50, guid)["int"], own);
-  EXPECT_EQ(Dispatch(service, 20, own)["int"], "0x00000001");
+  EXPECT_EQ(registered["int"], kIntOne);
+  EXPECT_EQ(Dispatch(service, 50, guid)["ptr"], own);
+  EXPECT_EQ(Dispatch(service, 20, own)["int"], kIntOne);
   // Gone from the registry: the next request makes a stub of the host's.
-  const std::string stub = Dispatch(service, 50, guid)["int"];
+  const std::string stub = Dispatch(service, 50, guid)["ptr"];
   EXPECT_NE(stub, own);
   EXPECT_EQ(Dispatch(stub, 210)["guid"], guid);
 }

@@ -2,8 +2,8 @@
 // environment variable ZUL_TEST_GEN_OPTIONS ("key=value,..."), read when the
 // host asks for the record:
 //   id=N         its answer digit to the "who" message (see below)
-//   subclass=1   subclasses the Winamp window in init() with SetWindowLongW,
-//   subclass=2   ... with SetWindowLongA, as ANSI plug-ins do
+//   subclass=1   subclasses the Winamp window in init() with SetWindowLongPtrW,
+//   subclass=2   ... with SetWindowLongPtrA, as ANSI plug-ins do
 //   ipc=N        sends WM_USER with lParam N to the Winamp window from init()
 //   faultInit=K, faultQuit=K   fault kinds of fault_kit.h
 //   thread=1     starts a thread in init() that, once TestGenGo() is called,
@@ -83,8 +83,9 @@ int __cdecl Init() {
   ++results["initCalls"];
   if (int how = Option("subclass")) {
     ansiSubclass = how == 2;
-    oldProc = ansiSubclass ? SetWindowLongA(plugin.hwndParent, GWL_WNDPROC, reinterpret_cast<LONG>(&SubclassProc))
-                           : SetWindowLongW(plugin.hwndParent, GWL_WNDPROC, reinterpret_cast<LONG>(&SubclassProc));
+    const auto proc = reinterpret_cast<LONG_PTR>(&SubclassProc);
+    oldProc = ansiSubclass ? SetWindowLongPtrA(plugin.hwndParent, GWLP_WNDPROC, proc)
+                           : SetWindowLongPtrW(plugin.hwndParent, GWLP_WNDPROC, proc);
   }
   if (options.count("ipc"))
     results["ipcResult"] = static_cast<int>(SendMessageW(plugin.hwndParent, WM_USER, 0, Option("ipc")));

@@ -145,10 +145,12 @@ void WriteIni(const std::wstring& ini, const std::wstring& preferencesLines) {
   CloseHandle(f);
 }
 
+#if defined(__i386__)
 void* ChainHead() {
   void* head;
   __asm__ volatile("movl %%fs:0, %0" : "=r"(head));
   return head;
 }
+#endif
 
 }  // namespace zul::test
