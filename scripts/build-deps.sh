@@ -97,7 +97,11 @@ build_windows_deps() {
   build_kissfft $cross-gcc $cross-ar "$out" "$arch"
 }
 
-build_windows_deps i686 x86
-build_windows_deps x86_64 x86-64
+# The two architectures build side by side: most of a libmpg123 build is its
+# configure script, which runs on one core.
+build_windows_deps i686 x86 & i686_job=$!
+build_windows_deps x86_64 x86-64 & x86_64_job=$!
 build_kissfft gcc ar "$native" native
+wait $i686_job || { echo "building the i686 dependencies failed" >&2; exit 1; }
+wait $x86_64_job || { echo "building the x86_64 dependencies failed" >&2; exit 1; }
 echo "dependencies ready in $deps"
