@@ -91,6 +91,8 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == TIMER_DISPLAY) OnDisplayTimer();
       else if (wParam == TIMER_EXPORT) OnExportTimer();
       else if (wParam == TIMER_AUTOMATION) OnAutomationTimer();
+      else if (wParam == TIMER_GAP)
+        playback_.OnGapTimer();
       return 0;
     case WM_ZUL_LOG: {
       auto* line = reinterpret_cast<std::wstring*>(lParam);

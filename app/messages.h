@@ -87,6 +87,7 @@
 #define TIMER_DISPLAY 7               // 250 ms: position and tooltip
 #define TIMER_AUTOMATION 8            // every AutPeriod minutes
 #define TIMER_EXPORT 11               // 1 s: now-playing export
+#define TIMER_GAP 12                  // once, Gap ms after the end of a track: the next track
 
 // ---- Winamp IPC numbers (lParam of WM_WA_IPC to the Winamp window) ----
 #define IPC_GETVERSION 0                 // reply 0x5030

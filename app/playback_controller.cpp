@@ -222,6 +222,7 @@ int PlaybackController::ShuffleStep(bool forward, bool randomFirst) {
 }
 
 void PlaybackController::Play() {
+  CancelGap();
   PlaylistManager& list = ThePlaylist();
   CDllInputList& inputs = InputPlugins();
   if (list.Count() > 0) {
@@ -270,6 +271,7 @@ void PlaybackController::Pause() {
 }
 
 void PlaybackController::Stop() {
+  CancelGap();  // a command during the pause replaces the step it would take
   if (ThePlaylist().Count() == 0) return;
   CDllInputList& inputs = InputPlugins();
   if (inputs.GetState() != 0) inputs.Stop();
@@ -316,9 +318,31 @@ void PlaybackController::Seek(int deltaMs) {
 }
 
 void PlaybackController::EndOfTrack() {
+  InputPlugins().Stop();
+  // The pause between tracks is a timer: the UI thread keeps answering the
+  // tray, the hotkeys and remote controls meanwhile.
+  if (settings_.gap > 0 && mainWnd_ && SetTimer(mainWnd_, TIMER_GAP, static_cast<UINT>(settings_.gap), nullptr)) {
+    gapPending_ = true;
+    return;
+  }
+  AfterEndOfTrack();
+}
+
+void PlaybackController::OnGapTimer() {
+  KillTimer(mainWnd_, TIMER_GAP);
+  if (!gapPending_) return;
+  gapPending_ = false;
+  AfterEndOfTrack();
+}
+
+void PlaybackController::CancelGap() {
+  if (!gapPending_) return;
+  gapPending_ = false;
+  KillTimer(mainWnd_, TIMER_GAP);
+}
+
+void PlaybackController::AfterEndOfTrack() {
   CDllInputList& inputs = InputPlugins();
-  inputs.Stop();
-  if (settings_.gap > 0) Sleep(static_cast<DWORD>(settings_.gap));
   if (settings_.repeatTrack) {
     if (inputs.GetState() != 0) inputs.Stop();
     PlaylistManager& list = ThePlaylist();

@@ -46,7 +46,10 @@ public:
   void Next();
   void Previous();
   void Seek(int deltaMs);
+  // The end of a track; after the "Gap" pause (TIMER_GAP of the main
+  // window, OnGapTimer) the next track, the same one again, or the end.
   void EndOfTrack();
+  void OnGapTimer();
 
   // The play-file request: makes the path current (appending it when it is
   // not listed), stops a playing track and plays.
@@ -73,6 +76,8 @@ private:
   IndexRange CurrentRange() const;
   int ShuffleStep(bool forward, bool randomFirst);
   void EndOfPlaylist();
+  void AfterEndOfTrack();
+  void CancelGap();
   void ShutDownComputer();
   void SendWinampCommand(UINT id);
   void RefreshPlaylistView();
@@ -96,6 +101,7 @@ private:
   bool turnOffAfterEnd_ = false;
   bool dialogBusy_ = false;
   bool quitting_ = false;
+  bool gapPending_ = false;  // TIMER_GAP runs: the end of a track waits for it
 };
 
 // The controller of the running program (nullptr before the main window

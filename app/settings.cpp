@@ -1,15 +1,60 @@
 #include "app/settings.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cwctype>
 
 namespace zul {
 namespace {
 
 enum class Kind { Bool, Int, Colour, String, Special };
 
+// The values an integer key may take. The settings file is edited and
+// copied by hand, so whatever it holds is input: a value outside the range
+// of a count or a time is clamped to it; a value outside a list of codes
+// (an action, a mode) names nothing and gives the key's default.
+struct Range {
+  int lo = INT_MIN;
+  int hi = INT_MAX;
+  bool codes = false;
+
+  int Apply(int v, int def) const {
+    if (v >= lo && v <= hi) return v;
+    return codes ? def : std::clamp(v, lo, hi);
+  }
+};
+
+constexpr Range Codes(int lo, int hi) { return Range{lo, hi, true}; }
+constexpr Range Clamped(int lo, int hi) { return Range{lo, hi, false}; }
+
+// The ranges, beside the table below that uses them.
+constexpr Range kClickAction = Codes(0, 11);  // the action codes of the tray clicks
+constexpr Range kPressAndHold = Codes(0, 2);
+constexpr Range kShowingMode = Codes(0, 2);          // title, artist - title, file name
+constexpr Range kSkinIndex = Clamped(0, INT_MAX);    // and below the list's length, see LoadSkins
+constexpr Range kTracksPerColumn = Clamped(1, 100);  // the preferences page's spin range
+constexpr Range kGapMs = Clamped(0, 10000);
+constexpr Range kAutPeriodMinutes = Clamped(1, 1440);  // a day; × 60000 ms stays far inside 32 bits
+constexpr Range kAutDirsCount = Clamped(0, 256);
+constexpr Range kHotkeyKey = Codes(0, 255);        // a virtual-key code, 0 none
+constexpr Range kHotkeyModifiers = Codes(0, 15);   // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8
+constexpr Range kGradientWidth = Clamped(0, 200);  // pixels
+constexpr Range kSmallIndex = Clamped(0, 63);      // tooltip theme and background effect
+constexpr Range kGranularity = Clamped(1, 255);
+constexpr Range kBorderPixels = Clamped(0, 50);
+constexpr Range kPercent = Clamped(0, 100);
+constexpr Range kTooltipMs = Clamped(0, 60000);
+constexpr Range kMessengerIcon = Codes(0, 2);       // games, music, office
+constexpr Range kMessengerSpeed = Clamped(1, 300);  // × 200 ms
+constexpr Range kScrollMode = Codes(0, 2);
+constexpr Range kPlaylistIndex = Clamped(-1, 9999);  // -1 none; the playlist holds at most 10000 entries
+
 // One row of the settings table. Rows are in the order the save of all
 // settings writes them; loading walks the same rows. Lists and other keys
 // with rules of their own are Special rows with their own reader and writer.
+// Bool rows read any non-zero value as 1, Colour rows keep the 24 colour
+// bits, Int rows keep to their range.
 struct Row {
   const wchar_t* section;
   const wchar_t* key;
@@ -18,10 +63,15 @@ struct Row {
   std::wstring* (*textField)(Settings&) = nullptr;
   void (*load)(const ProfileReader&, Settings&) = nullptr;
   void (*save)(const Settings&, std::vector<ProfileEdit>&) = nullptr;
+  Range range = {};
 };
 
 #define INT(section, key, kind, field) \
   Row { section, key, kind, [](Settings& s) -> int* { return &s.field; } }
+#define RANGED(section, key, field, range)                                                                  \
+  Row {                                                                                                     \
+    section, key, Kind::Int, [](Settings& s) -> int* { return &s.field; }, nullptr, nullptr, nullptr, range \
+  }
 #define TEXT(section, key, field) \
   Row { section, key, Kind::String, nullptr, [](Settings& s) -> std::wstring* { return &s.field; } }
 #define SPECIAL(loadFn, saveFn) \
@@ -48,8 +98,22 @@ std::wstring Numbered(std::wstring_view pattern, int n) {
   return buf;
 }
 
+bool IsBlank(wchar_t c) { return std::iswspace(c) != 0; }
+
+// The profile functions trim a value and take away one pair of quotes
+// around it (double, or single on Windows and Wine). A value that would lose
+// characters that way is written inside one more pair of quotes, so that it
+// reads back as it was.
+std::wstring Protected(const std::wstring& value) {
+  if (value.empty()) return value;
+  const wchar_t first = value.front(), last = value.back();
+  const bool blankEdge = IsBlank(first) || IsBlank(last);
+  const bool quoted = value.size() >= 2 && (first == L'"' || first == L'\'') && last == first;
+  return blankEdge || quoted ? L"\"" + value + L"\"" : value;
+}
+
 void Put(std::vector<ProfileEdit>& out, const wchar_t* section, std::wstring key, std::wstring value) {
-  out.push_back(ProfileEdit{section, std::move(key), std::move(value), false});
+  out.push_back(ProfileEdit{section, std::move(key), Protected(value), false});
 }
 
 std::wstring IntText(int v) { return std::to_wstring(v); }
@@ -57,6 +121,14 @@ std::wstring IntText(int v) { return std::to_wstring(v); }
 int ReadInt(const ProfileReader& r, const wchar_t* section, std::wstring_view key, int def) {
   auto v = r.Read(section, key);
   return v ? ParseProfileInt(*v, def) : def;
+}
+
+int ReadInt(const ProfileReader& r, const wchar_t* section, std::wstring_view key, int def, Range range) {
+  return range.Apply(ReadInt(r, section, key, def), def);
+}
+
+int ReadBool(const ProfileReader& r, const wchar_t* section, std::wstring_view key, int def) {
+  return ReadInt(r, section, key, def) != 0 ? 1 : 0;
 }
 
 std::wstring ReadText(const ProfileReader& r, const wchar_t* section, std::wstring_view key, std::wstring def) {
@@ -75,6 +147,9 @@ void LoadSkins(const ProfileReader& r, Settings& s) {
     if (v.find(L"NONE") != std::wstring::npos) break;
     s.skins.push_back(v);
   }
+  // "CurrentSkinSel" comes before the list: an index past its end names no
+  // skin and gives the first.
+  if (s.currentSkinSel >= static_cast<int>(s.skins.size())) s.currentSkinSel = 0;
 }
 void SaveSkins(const Settings& s, std::vector<ProfileEdit>& out) {
   if (s.skins.empty()) {
@@ -88,8 +163,8 @@ void SaveSkins(const Settings& s, std::vector<ProfileEdit>& out) {
 
 void LoadHotkeys(const ProfileReader& r, Settings& s) {
   for (int i = 0; i < kHotkeyCount; ++i) {
-    s.hotkeys[i].key = ReadInt(r, P, kHotkeyKeys[i][0], 0);
-    s.hotkeys[i].modifiers = ReadInt(r, P, kHotkeyKeys[i][1], 0);
+    s.hotkeys[i].key = ReadInt(r, P, kHotkeyKeys[i][0], 0, kHotkeyKey);
+    s.hotkeys[i].modifiers = ReadInt(r, P, kHotkeyKeys[i][1], 0, kHotkeyModifiers);
   }
 }
 void SaveHotkeys(const Settings& s, std::vector<ProfileEdit>& out) {
@@ -123,7 +198,7 @@ void SaveEq(const Settings& s, std::vector<ProfileEdit>& out) {
 
 // Automation folders: exactly "AutDirsCnt" keys AutDir1..AutDirN.
 void LoadAutDirs(const ProfileReader& r, Settings& s) {
-  int count = ReadInt(r, P, L"AutDirsCnt", 0);
+  int count = ReadInt(r, P, L"AutDirsCnt", 0, kAutDirsCount);
   s.autDirs.clear();
   for (int n = 1; n <= count; ++n) s.autDirs.push_back(ReadText(r, P, Numbered(L"AutDir%d", n), L""));
 }
@@ -144,22 +219,24 @@ void SavePluginLists(const Settings& s, std::vector<ProfileEdit>& out) {
 }
 
 // GradientWidth is read by the menu drawing and never written.
-void LoadGradientWidth(const ProfileReader& r, Settings& s) { s.gradientWidth = ReadInt(r, M, L"GradientWidth", 30); }
+void LoadGradientWidth(const ProfileReader& r, Settings& s) {
+  s.gradientWidth = ReadInt(r, M, L"GradientWidth", 30, kGradientWidth);
+}
 void SaveNothing(const Settings&, std::vector<ProfileEdit>&) {}
 
 const std::vector<Row>& Table() {
   static const std::vector<Row> rows = {
       TEXT(P, L"Language", language),
       INT(P, L"FullScreen", Kind::Bool, fullScreen),
-      INT(P, L"Clicks1", Kind::Int, clicks[0]),
-      INT(P, L"Clicks2", Kind::Int, clicks[1]),
-      INT(P, L"Clicks3", Kind::Int, clicks[2]),
-      INT(P, L"Clicks4", Kind::Int, clicks[3]),
-      INT(P, L"RClicks1", Kind::Int, rightClicks[0]),
-      INT(P, L"RClicks2", Kind::Int, rightClicks[1]),
-      INT(P, L"RClicks3", Kind::Int, rightClicks[2]),
-      INT(P, L"RClicks4", Kind::Int, rightClicks[3]),
-      INT(P, L"CurrentSkinSel", Kind::Int, currentSkinSel),
+      RANGED(P, L"Clicks1", clicks[0], kClickAction),
+      RANGED(P, L"Clicks2", clicks[1], kClickAction),
+      RANGED(P, L"Clicks3", clicks[2], kClickAction),
+      RANGED(P, L"Clicks4", clicks[3], kClickAction),
+      RANGED(P, L"RClicks1", rightClicks[0], kClickAction),
+      RANGED(P, L"RClicks2", rightClicks[1], kClickAction),
+      RANGED(P, L"RClicks3", rightClicks[2], kClickAction),
+      RANGED(P, L"RClicks4", rightClicks[3], kClickAction),
+      RANGED(P, L"CurrentSkinSel", currentSkinSel, kSkinIndex),
       SPECIAL(LoadSkins, SaveSkins),
       INT(P, L"changeSkinOnEachTrack", Kind::Bool, changeSkinOnEachTrack),
       INT(P, L"randomSkin", Kind::Bool, randomSkin),
@@ -169,21 +246,21 @@ const std::vector<Row>& Table() {
       INT(P, L"SMAlbum", Kind::Bool, menuAlbum),
       INT(P, L"SMPrevNext", Kind::Bool, menuPrevNext),
       INT(P, L"WAEmu", Kind::Bool, emulateWinamp),
-      INT(P, L"PressAndHold", Kind::Int, pressAndHold),
+      RANGED(P, L"PressAndHold", pressAndHold, kPressAndHold),
       INT(P, L"ShowRemainingTime", Kind::Bool, showRemainingTime),
       INT(P, L"ShowTTT", Kind::Bool, showTotalTrackTime),
       INT(P, L"ShowGradientBar", Kind::Bool, showGradientBar),
       INT(P, L"GraphicalButtons", Kind::Bool, graphicalButtons),
-      INT(P, L"TPC", Kind::Int, tracksPerColumn),
+      RANGED(P, L"TPC", tracksPerColumn, kTracksPerColumn),
       INT(P, L"ExtPlaylistFormat", Kind::Bool, extPlaylistFormat),
       INT(P, L"AlbumStop", Kind::Bool, albumStop),
-      INT(P, L"ShowingMode", Kind::Int, showingMode),
+      RANGED(P, L"ShowingMode", showingMode, kShowingMode),
       INT(P, L"NoClicks", Kind::Bool, noClicks),
       INT(P, L"PlaylistOnTop", Kind::Bool, playlistOnTop),
       INT(P, L"EQOnTop", Kind::Bool, eqOnTop),
       INT(P, L"AutoPlay", Kind::Bool, autoPlay),
       INT(P, L"RandomFirst", Kind::Bool, randomFirst),
-      INT(P, L"Gap", Kind::Int, gap),
+      RANGED(P, L"Gap", gap, kGapMs),
       SPECIAL(LoadHotkeys, SaveHotkeys),
       TEXT(P, L"InitDir", initDir),
       SPECIAL(LoadRecent, SaveRecent),
@@ -211,7 +288,7 @@ const std::vector<Row>& Table() {
       INT(P, L"AutRemove", Kind::Bool, autRemove),
       INT(P, L"AutRemovedup", Kind::Bool, autRemoveDuplicates),
       INT(P, L"AutRescan", Kind::Bool, autRescan),
-      INT(P, L"AutPeriod", Kind::Int, autPeriod),
+      RANGED(P, L"AutPeriod", autPeriod, kAutPeriodMinutes),
       INT(P, L"AutEvery", Kind::Bool, autEvery),
       SPECIAL(LoadAutDirs, SaveAutDirs),
       INT(M, L"ShowGradient", Kind::Bool, showGradient),
@@ -224,30 +301,30 @@ const std::vector<Row>& Table() {
       INT(M, L"GradientEnd", Kind::Colour, gradientEnd),
       SPECIAL(LoadGradientWidth, SaveNothing),
       TEXT(P, L"ToolTipText", toolTipText),
-      INT(P, L"Theme", Kind::Int, theme),
-      INT(P, L"effect_bk", Kind::Int, effectBk),
-      INT(P, L"granularity", Kind::Int, granularity),
+      RANGED(P, L"Theme", theme, kSmallIndex),
+      RANGED(P, L"effect_bk", effectBk, kSmallIndex),
+      RANGED(P, L"granularity", granularity, kGranularity),
       INT(P, L"border", Kind::Bool, border),
       INT(P, L"custom_border", Kind::Bool, customBorder),
-      INT(P, L"border_width", Kind::Int, borderWidth),
-      INT(P, L"border_height", Kind::Int, borderHeight),
-      INT(P, L"transparency", Kind::Int, transparency),
+      RANGED(P, L"border_width", borderWidth, kBorderPixels),
+      RANGED(P, L"border_height", borderHeight, kBorderPixels),
+      RANGED(P, L"transparency", transparency, kPercent),
       INT(P, L"border_color", Kind::Colour, borderColor),
       INT(P, L"start_bk", Kind::Colour, startBk),
       INT(P, L"mid_bk", Kind::Colour, midBk),
       INT(P, L"end_bk", Kind::Colour, endBk),
-      INT(P, L"show_time", Kind::Int, showTime),
-      INT(P, L"hide_time", Kind::Int, hideTime),
-      INT(P, L"fade_in", Kind::Int, fadeIn),
-      INT(P, L"fade_out", Kind::Int, fadeOut),
-      INT(P, L"animation", Kind::Int, animation),
+      RANGED(P, L"show_time", showTime, kTooltipMs),
+      RANGED(P, L"hide_time", hideTime, kTooltipMs),
+      RANGED(P, L"fade_in", fadeIn, kTooltipMs),
+      RANGED(P, L"fade_out", fadeOut, kTooltipMs),
+      RANGED(P, L"animation", animation, kTooltipMs),
       INT(P, L"XPLookNFeel", Kind::Bool, xpLookAndFeel),
       SPECIAL(LoadPluginLists, SavePluginLists),
       INT(P, L"activateWindowsMessenger", Kind::Bool, activateWindowsMessenger),
       TEXT(P, L"wmTitle", wmTitle),
-      INT(P, L"wmIcon", Kind::Int, wmIcon),
-      INT(P, L"wmSpeed", Kind::Int, wmSpeed),
-      INT(P, L"scrollMode", Kind::Int, scrollMode),
+      RANGED(P, L"wmIcon", wmIcon, kMessengerIcon),
+      RANGED(P, L"wmSpeed", wmSpeed, kMessengerSpeed),
+      RANGED(P, L"scrollMode", scrollMode, kScrollMode),
   };
   return rows;
 }
@@ -277,11 +354,19 @@ std::wstring DefaultToolTipTemplate() {
 void LoadSettings(const ProfileReader& reader, Settings& s) {
   for (const Row& row : Table()) {
     switch (row.kind) {
-      case Kind::Bool:
-      case Kind::Int:
+      case Kind::Bool: {
+        int* field = row.intField(s);
+        *field = ReadBool(reader, row.section, row.key, *field);
+        break;
+      }
+      case Kind::Int: {
+        int* field = row.intField(s);
+        *field = ReadInt(reader, row.section, row.key, *field, row.range);
+        break;
+      }
       case Kind::Colour: {
         int* field = row.intField(s);
-        *field = ReadInt(reader, row.section, row.key, *field);
+        *field = ReadInt(reader, row.section, row.key, *field) & 0xFFFFFF;
         break;
       }
       case Kind::String: {
@@ -295,10 +380,10 @@ void LoadSettings(const ProfileReader& reader, Settings& s) {
     }
   }
   // Keys the quit sequence writes on its own.
-  s.currentInPlaylist = ReadInt(reader, P, L"CurrentInPlaylist", 0);
-  s.barAtStartup = ReadInt(reader, P, L"BarAtStartup", 0);
-  s.playlistAtStartup = ReadInt(reader, P, L"PlaylistAtStartup", 0);
-  s.eqAtStartup = ReadInt(reader, P, L"EQAtStartup", 0);
+  s.currentInPlaylist = ReadInt(reader, P, L"CurrentInPlaylist", 0, kPlaylistIndex);
+  s.barAtStartup = ReadBool(reader, P, L"BarAtStartup", 0);
+  s.playlistAtStartup = ReadBool(reader, P, L"PlaylistAtStartup", 0);
+  s.eqAtStartup = ReadBool(reader, P, L"EQAtStartup", 0);
   const std::wstring unsaved = FormatRect(SavedRect{});
   s.seekBarRect = ParseRect(ReadText(reader, P, L"SeekBar", unsaved));
   s.equalizerRect = ParseRect(ReadText(reader, P, L"Equalizer", unsaved));

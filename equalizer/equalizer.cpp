@@ -1,6 +1,8 @@
 #include "equalizer/equalizer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <new>
 
 namespace zul {
@@ -38,8 +40,26 @@ void CEqualizer::ApplyGains() {
   filter.BuildTables(leftGains, rightGains, preset.params, buildRate);
 }
 
+void CEqualizer::ClearAfterJump() {
+  filter.Clear();
+  skip = kEqLatency;
+  drainLeft = 0;
+  draining = false;
+}
+
+int CEqualizer::CutStartUpSilence(short* samples, int frames, int channels, int bits) {
+  if (skip <= 0 || frames <= 0) return frames;
+  const int cut = std::min(skip, frames);
+  const size_t frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bits / 8);
+  auto* bytes = reinterpret_cast<uint8_t*>(samples);
+  std::memmove(bytes, bytes + cut * frameBytes, static_cast<size_t>(frames - cut) * frameBytes);
+  skip -= cut;
+  return frames - cut;
+}
+
 int CEqualizer::DspDoSamples(short* samples, int frames, int bits, int channels, int rate) {
   if (channels < 1 || channels > 2 || (bits != 8 && bits != 16 && bits != 24)) return frames;
+  if (discardRequested.exchange(false, std::memory_order_acq_rel)) ClearAfterJump();
   if (rate != lastRate) {
     {
       std::lock_guard lock(settingsMutex);
@@ -48,12 +68,36 @@ int CEqualizer::DspDoSamples(short* samples, int frames, int bits, int channels,
     }
     lastRate = rate;
   } else if (channels == lastChannels && bits == lastBits) {
-    return filter.Process(samples, frames, channels, bits);
+    filter.Process(samples, frames, channels, bits);
+    return CutStartUpSilence(samples, frames, channels, bits);
   }
   lastChannels = channels;
   lastBits = bits;
   filter.Clear();
-  return filter.Process(samples, frames, channels, bits);
+  filter.Process(samples, frames, channels, bits);
+  return CutStartUpSilence(samples, frames, channels, bits);
+}
+
+int CEqualizer::Drain(short* samples, int maxFrames, int bits, int channels) {
+  if (discardRequested.exchange(false, std::memory_order_acq_rel)) ClearAfterJump();
+  if (maxFrames <= 0 || channels != lastChannels || bits != lastBits) return 0;
+  if (!draining) {
+    draining = true;
+    drainLeft = kEqLatency;
+  }
+  const size_t frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bits / 8);
+  while (drainLeft > 0) {
+    const int n = std::min(maxFrames, drainLeft);
+    std::memset(samples, bits == 8 ? 0x80 : 0, static_cast<size_t>(n) * frameBytes);
+    drainLeft -= n;
+    filter.Process(samples, n, channels, bits);
+    // While the filter's start-up silence is still being cut, the silence fed
+    // now comes out as that silence: only the held audio is returned.
+    const int out = CutStartUpSilence(samples, n, channels, bits);
+    if (out > 0) return out;
+  }
+  ClearAfterJump();
+  return 0;
 }
 
 namespace {
@@ -79,6 +123,14 @@ int dsp_isactive() { return theEqualizer ? theEqualizer->DspIsActive() : 0; }
 int dsp_dosamples(short* samples, int numsamples, int bps, int nch, int srate) {
   if (!theEqualizer) return numsamples;
   return theEqualizer->DspDoSamples(samples, numsamples, bps, nch, srate);
+}
+
+int dsp_drain(short* samples, int maxFrames, int bps, int nch) {
+  return theEqualizer ? theEqualizer->Drain(samples, maxFrames, bps, nch) : 0;
+}
+
+void dsp_discard() {
+  if (theEqualizer) theEqualizer->Discard();
 }
 
 }  // namespace zul

@@ -39,7 +39,6 @@ bool CLocationClaim::IsOurFile(std::wstring_view name) {
   }
   auto considerStream = [this] {
     if (!NewHost()) return;
-    showExtensions_ = false;
     recent_ = true;
     recentAt_ = clock_();
   };
@@ -54,10 +53,7 @@ bool CLocationClaim::IsOurFile(std::wstring_view name) {
     considerStream();
     return false;
   }
-  if (NewHost()) {
-    showExtensions_ = enable_;
-    recent_ = false;
-  }
+  if (NewHost()) recent_ = false;
   return false;
 }
 

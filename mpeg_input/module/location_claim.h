@@ -5,9 +5,13 @@
 // Local files are never claimed by IsOurFile: the host matches them against
 // the extension list. Hosts from version 0x5011 on ask IsOurFile about a
 // stream location and, right after, about the same location as a file
-// ("...mp3"); while a stream location is being considered the extension
-// list is emptied, so that the host does not also match it as an ".mp3"
-// file, and the question that follows within 100 ms is answered no.
+// ("...mp3"); that follow-up question within 100 ms is answered no.
+//
+// A stream question never touches the extension list. This host asks
+// IsOurFile only about "://" locations and never again about a local file,
+// so a list emptied there would stay empty: local MP3 files would find no
+// input, and the open dialog's filter and IPC_GET_EXTLIST would lose the
+// MPEG types until the program restarts.
 //
 // Threads: UI thread (the module's entry points).
 #include <cstdint>
@@ -42,7 +46,7 @@ public:
     streaming_ = enableStreaming;
   }
 
-  // The decision of IsOurFile; may change Extensions().
+  // The decision of IsOurFile; leaves Extensions() alone.
   bool IsOurFile(std::wstring_view name);
 
   // The list the record shows now, as a pointer the record can keep.

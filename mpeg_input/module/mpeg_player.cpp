@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "equalizer/equalizer.h"
 #include "mpeg_input/module/block_render.h"
 #include "mpeg_input/module/file_info.h"
 #include "mpeg_input/module/location_claim.h"
@@ -237,6 +238,7 @@ void CMpegPlayer::Decode() {
       seekRequest_.compare_exchange_strong(taken, -1);  // a newer request waits for the next pass
       bool positioned = p.Seek(seek);
       out->Flush(seek);
+      dsp_discard();  // the equalizer's held frames are of the old position
       seekingTo_.store(-1);
       vis_.clear();
       visClockMs_ = seek;
@@ -256,6 +258,7 @@ void CMpegPlayer::Decode() {
     size_t frames = p.NextBlock(&samples, &ended);
     if (frames > 0) WriteBlock(samples, frames);
     if (ended && !p.Resynchronise()) {
+      DrainDsp();
       drainThenEnd();
       break;
     }
@@ -287,6 +290,27 @@ void CMpegPlayer::WriteBlock(double* samples, size_t frames) {
   }
 }
 
+void CMpegPlayer::DrainDsp() {
+  Out_Module* out = module_.outMod;
+  if (!module_.dsp_isactive || !module_.dsp_isactive()) {
+    dsp_discard();
+    return;
+  }
+  CMpegFilePlayback& p = *playback_;
+  const int piece = static_cast<int>(CMpegFilePlayback::kBlockFrames);
+  const int bits = BitsPerSample(format_);
+  while (!StopRequested()) {
+    if (out->CanWrite() < piece * static_cast<int>(bytesPerFrame_)) {
+      Sleep(1);
+      continue;
+    }
+    const int frames = dsp_drain(reinterpret_cast<short*>(outBuffer_.data()), piece, bits, channels_);
+    if (frames <= 0) return;
+    out->Write(reinterpret_cast<char*>(outBuffer_.data()), frames * static_cast<int>(bytesPerFrame_));
+    p.AdvanceClock(static_cast<size_t>(frames));
+  }
+}
+
 void CMpegPlayer::FeedVisualisation(const double* samples, size_t frames) {
   const size_t ch = static_cast<size_t>(channels_);
   const size_t piece = CMpegFilePlayback::kBlockFrames * ch;
@@ -313,6 +337,7 @@ void CMpegPlayer::Stop() {
     CloseAndClear(prepareThread_);
   }
   EndThread(decodeThread_, decodeStop_);
+  dsp_discard();  // what the equalizer holds of this play is not heard
   playback_.reset();
   if (IsSet(outputOpen_)) {
     // Cleared first: Close may dispatch sent messages, and a Stop nested

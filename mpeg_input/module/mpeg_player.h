@@ -68,6 +68,9 @@ private:
   void Decode();
   // Writes one rendered block of `frames`; returns false when stopped.
   void WriteBlock(double* samples, size_t frames);
+  // The end of the data: what the host's equalizer still holds is written
+  // before the output drains (Threads: decode thread).
+  void DrainDsp();
   void FeedVisualisation(const double* samples, size_t frames);
   bool StopRequested() const;
   void SetStatus(const std::wstring& text);

@@ -207,8 +207,8 @@ void PlaylistWorkers::Rescan(const PlaylistOptions& options, StopToken stop) {
   }
   if (countBefore != 0 || count == 0) return;
   platform_.StopIfPlaying();
-  const int current = playlist_.GetCurrent();
-  playlist_.SetCurrent(current + 1 >= count ? 0 : current + 1);
+  // The entry chosen above (the first, or the drawn shuffle start) is the
+  // one to play: a step forward from it here would skip it.
   std::this_thread::sleep_for(std::chrono::milliseconds(77));
   if (stop) return;
   const int now = playlist_.GetCurrent();

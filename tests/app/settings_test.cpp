@@ -151,7 +151,9 @@ TEST(Settings, SavedValuesReadBackUnchanged) {
   s.gradientEnd = 0x123456;
   s.toolTipText = L"%1\\r\\n%2";
   s.outputPlugins = {L"C:\\out_x.dll", L"STANDARD"};
-  s.wmTitle = L"  spaced  ";  // leading blanks would be trimmed: quoting is the caller's business
+  s.wmTitle = L"  spaced  ";         // the profile functions trim unquoted values
+  s.w2fPlay = L"\"quoted\"";         // and take one pair of quotes away
+  s.renameTemplate = L"\" %1 - %3";  // a lone quote is kept as it is
   std::vector<ProfileEdit> edits = SaveAll(s);
   ProfileText text;
   for (const auto& e : edits) text.Set(e.section, e.key, e.value);
@@ -169,7 +171,65 @@ TEST(Settings, SavedValuesReadBackUnchanged) {
   EXPECT_EQ(back.gradientEnd, 0x123456);
   EXPECT_EQ(back.toolTipText, s.toolTipText);
   EXPECT_EQ(back.outputPlugins, s.outputPlugins);
-  EXPECT_EQ(back.toolTipText, s.toolTipText);
+  EXPECT_EQ(back.wmTitle, s.wmTitle);
+  EXPECT_EQ(back.w2fPlay, s.w2fPlay);
+  EXPECT_EQ(back.renameTemplate, s.renameTemplate);
+}
+
+// The file is edited and copied by hand: numbers outside what a key can mean
+// are clamped (counts, times) or give the default (codes), never used as
+// they are.
+TEST(Settings, NumbersOutsideTheirRangeAreMadeSafe) {
+  struct Case {
+    const wchar_t* line;
+    int Settings::*field;
+    int expected;
+  };
+  const Case cases[] = {
+      {L"AutPeriod=71583", &Settings::autPeriod, 1440},  // × 60000 ms would wrap to a 12.7 s timer
+      {L"AutPeriod=0", &Settings::autPeriod, 1},
+      {L"AutPeriod=-5", &Settings::autPeriod, 1},
+      {L"AutPeriod=60", &Settings::autPeriod, 60},
+      {L"Gap=2000000000", &Settings::gap, 10000},
+      {L"Gap=-1", &Settings::gap, 0},
+      {L"Gap=250", &Settings::gap, 250},
+      {L"CurrentSkinSel=-3", &Settings::currentSkinSel, 0},
+      {L"CurrentSkinSel=7", &Settings::currentSkinSel, 0},  // the list holds one skin
+      {L"TPC=0", &Settings::tracksPerColumn, 1},
+      {L"TPC=100000", &Settings::tracksPerColumn, 100},
+      {L"PressAndHold=7", &Settings::pressAndHold, 2},
+      {L"ShowingMode=3", &Settings::showingMode, 0},
+      {L"transparency=250", &Settings::transparency, 100},
+      {L"show_time=-100", &Settings::showTime, 0},
+      {L"wmSpeed=0", &Settings::wmSpeed, 1},
+      {L"scrollMode=9", &Settings::scrollMode, 0},
+      {L"AutoPlay=0", &Settings::autoPlay, 0},
+      {L"Repeat=-1", &Settings::repeat, 1},  // any non-zero switch is on
+      {L"border_color=-1", &Settings::borderColor, 0xFFFFFF},
+      {L"CurrentInPlaylist=-4", &Settings::currentInPlaylist, -1},
+      {L"CurrentInPlaylist=123456", &Settings::currentInPlaylist, 9999},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << std::string(k.line, k.line + wcslen(k.line)));
+    Settings s = Load(std::wstring(L"[Preferences]\n") + k.line + L"\n");
+    EXPECT_EQ(s.*k.field, k.expected);
+  }
+  // No action 12: the default, Next.
+  EXPECT_EQ(Load(L"[Preferences]\nClicks2=12\n").clicks, (std::array<int, 4>{1, 4, 3, 2}));
+  EXPECT_EQ(Load(L"[Preferences]\nRClicks1=-1\nRClicks2=11\n").rightClicks, (std::array<int, 4>{10, 11, 0, 0}));
+  // A skin index inside the list is kept.
+  EXPECT_EQ(Load(L"[Preferences]\nCurrentSkinSel=1\nCurrentSkin=a\nCurrentSkin1=b\n").currentSkinSel, 1);
+  // Hotkeys outside the key codes and modifier bits are no hotkey.
+  Settings h = Load(L"[Preferences]\nPlayKey=70000\nPlayMod=-1\nStopKey=65\nStopMod=6\n");
+  EXPECT_EQ(h.hotkeys[static_cast<int>(Hotkey::Play)].key, 0);
+  EXPECT_EQ(h.hotkeys[static_cast<int>(Hotkey::Play)].modifiers, 0);
+  EXPECT_EQ(h.hotkeys[static_cast<int>(Hotkey::Stop)].key, 65);
+  EXPECT_EQ(h.hotkeys[static_cast<int>(Hotkey::Stop)].modifiers, 6);
+  // A huge folder count reads what can be there, not two billion keys.
+  Settings a = Load(L"[Preferences]\nAutDirsCnt=2147483647\nAutDir1=C:\\x\n");
+  EXPECT_EQ(a.autDirs.size(), 256u);
+  EXPECT_EQ(a.autDirs[0], L"C:\\x");
+  EXPECT_TRUE(Load(L"[Preferences]\nAutDirsCnt=-9\n").autDirs.empty());
 }
 
 TEST(Settings, EmptySkinListIsWrittenAsNone) {

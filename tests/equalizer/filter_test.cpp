@@ -162,6 +162,64 @@ TEST(EqFilter, FormatOrRateChangeDropsThePendingFrames) {
   }
 }
 
+// Everything given between a Discard and the end of a Drain comes out, in
+// order and without the filter's start-up silence: a whole track, however
+// short, and after a jump nothing of what came before it.
+std::vector<int16_t> Through(CEqualizer& eq, const std::vector<int16_t>& in) {
+  std::vector<int16_t> out;
+  std::vector<int16_t> block(2 * 1152);
+  for (size_t at = 0; at < in.size();) {
+    const size_t n = std::min<size_t>(block.size(), in.size() - at);
+    std::copy(in.begin() + at, in.begin() + at + n, block.begin());
+    const int got = eq.DspDoSamples(block.data(), static_cast<int>(n / 2), 16, 2, 44100);
+    EXPECT_LE(got, static_cast<int>(n / 2));
+    out.insert(out.end(), block.begin(), block.begin() + 2 * got);
+    at += n;
+  }
+  return out;
+}
+
+std::vector<int16_t> Drained(CEqualizer& eq) {
+  std::vector<int16_t> out, piece(2 * 1000);
+  for (int n; (n = eq.Drain(piece.data(), 1000, 16, 2)) > 0;)
+    out.insert(out.end(), piece.begin(), piece.begin() + 2 * n);
+  return out;
+}
+
+TEST(EqFilter, DrainAndDiscardGiveEachTrackWhole) {
+  for (int frames : {3 * kEqLatency + 777, kEqLatency, 5000}) {
+    SCOPED_TRACE(frames);
+    CEqualizer eq;
+    eq.SetEnabled(false);  // the delay path: exact, so the comparison can be
+    const std::vector<int32_t> noise = Noise(2 * frames, 16, frames);
+    const std::vector<int16_t> track(noise.begin(), noise.end());
+    eq.Discard();
+    std::vector<int16_t> out = Through(eq, track);
+    const std::vector<int16_t> tail = Drained(eq);
+    EXPECT_EQ(tail.size(), 2 * static_cast<size_t>(std::min(frames, kEqLatency)));
+    out.insert(out.end(), tail.begin(), tail.end());
+    ASSERT_EQ(out, track);
+    // The next track of the same format starts at once.
+    const std::vector<int16_t> next(2 * 20000, 7);
+    std::vector<int16_t> again = Through(eq, next);
+    const std::vector<int16_t> rest = Drained(eq);
+    again.insert(again.end(), rest.begin(), rest.end());
+    ASSERT_EQ(again, next);
+  }
+  // A jump: what was held before it is dropped.
+  CEqualizer eq;
+  eq.Discard();
+  Through(eq, std::vector<int16_t>(2 * 30000, 1000));
+  eq.Discard();
+  std::vector<int16_t> out = Through(eq, std::vector<int16_t>(2 * 30000, -3));
+  const std::vector<int16_t> tail = Drained(eq);
+  out.insert(out.end(), tail.begin(), tail.end());
+  EXPECT_EQ(out, std::vector<int16_t>(2 * 30000, -3));
+  // Nothing to drain in another format than the one last filtered.
+  std::vector<int16_t> piece(4000);
+  EXPECT_EQ(eq.Drain(piece.data(), 1000, 8, 1), 0);
+}
+
 TEST(EqFilter, RateChangeRedesignsBeforeTheFirstBlock) {
   // Band 16 (11840 to 16744 Hz) cut: a 14 kHz tone vanishes at 44.1 kHz; at
   // 22.05 kHz the band lies above Nyquist and a 10 kHz tone passes.

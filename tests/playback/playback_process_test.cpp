@@ -132,5 +132,112 @@ TEST_F(PlaybackProcess, RepeatTrackPlaysTheSameFileAgain) {
   EXPECT_EQ(Joined(std::vector<std::wstring>(run.played.begin(), run.played.begin() + 3)), L"b1 b1 b1");
 }
 
+// The console line that says how playing `path` went: "...: Play <path>: <n>".
+std::wstring WaitForPlayResult(HWND main, const std::wstring& path, DWORD timeoutMs = 20000) {
+  const std::wstring prefix = L": Play " + path + L": ";
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
+    // Asked with a time limit first: a frozen program fails the test instead
+    // of hanging it.
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(main, LB_GETCOUNT, 0, 0, SMTO_BLOCK, 3000, &count)) return L"(not answering)";
+    for (std::wstring line : ConsoleLines(main)) {
+      while (!line.empty() && static_cast<unsigned>(line.back()) <= L' ') line.pop_back();
+      const size_t at = line.find(prefix);
+      if (at != std::wstring::npos) return line.substr(at + prefix.size());
+    }
+  }
+  return L"(no play line)";
+}
+
+// The NUL-separated list IPC_GET_EXTLIST places in zul's memory, joined by
+// blanks.
+std::string ExtensionList(HWND winamp, DWORD pid) {
+  DWORD_PTR block = 0;
+  if (!SendMessageTimeoutW(winamp, WM_USER, 0, 292, SMTO_BLOCK, 10000, &block) || !block) return "(no answer)";
+  HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, pid);
+  std::string all;
+  char c = 0, previous = 0;
+  for (auto at = reinterpret_cast<const char*>(block); ReadProcessMemory(process, at, &c, 1, nullptr); ++at) {
+    if (c == 0 && previous == 0) break;
+    all += c ? c : ' ';
+    previous = c;
+  }
+  CloseHandle(process);
+  while (!all.empty() && all.back() == ' ') all.pop_back();
+  return all;
+}
+
+// Playing a URL asks the built-in input whether it takes that stream; the
+// answer must not cost local MP3 files their input, nor the extension list
+// its MPEG types.
+TEST_F(PlaybackProcess, AUrlLeavesLocalFilesPlayable) {
+  ZulSandbox box(L"playback_url_then_file");
+  // Repeat keeps the program running while the stream fails and the
+  // controller moves on.
+  WriteFileBytes(box.ini(), "[Preferences]\r\nRepeat=1\r\n");
+  DWORD pid = 0;
+  HANDLE process = box.Start(L"", &pid);
+  HWND main = WaitForInstance(pid);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntilRunning(main));
+  HWND winamp = FindWinampWindow(pid);
+  ASSERT_NE(winamp, nullptr);
+  auto playRequest = [&](const std::wstring& path) {
+    COPYDATASTRUCT data{};
+    data.dwData = 1100;  // IPC_PLAYFILEW
+    data.cbData = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(path.c_str());
+    SendMessageTimeoutW(winamp, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_BLOCK, 10000, nullptr);
+  };
+  const std::string before = ExtensionList(winamp, pid);
+  EXPECT_EQ(before, "mp3 mp2 mp1 rmp m3u pls");
+
+  const std::wstring url = L"http://127.0.0.1:9/live.mp3";
+  playRequest(url);
+  EXPECT_NE(WaitForPlayResult(main, url), L"(no play line)");
+  EXPECT_EQ(ExtensionList(winamp, pid), before);
+
+  const std::wstring local = BinDir() + L"\\playback_fixtures\\long\\l1.mp3";
+  playRequest(local);
+  EXPECT_EQ(WaitForPlayResult(main, local), L"0");
+  EXPECT_EQ(ExtensionList(winamp, pid), before);
+
+  SendMessageTimeoutW(winamp, WM_COMMAND, 40001, 0, SMTO_BLOCK, 5000, nullptr);
+  EXPECT_TRUE(WaitForExit(process, 20000));
+}
+
+// "Gap" is a pause between tracks that the settings file may hold at any
+// size. The program keeps answering during it and plays the next track
+// after at most ten seconds.
+TEST_F(PlaybackProcess, AGapOfAnySizeNeitherFreezesNorStopsThePlayer) {
+  ZulSandbox box(L"playback_gap");
+  WriteFileBytes(box.ini(), "[Preferences]\r\nGap=2000000000\r\n");
+  DWORD pid = 0;
+  HANDLE process = box.Start(L"\"" + Fixtures() + L"\\album_b\"", &pid);
+  HWND main = WaitForInstance(pid);
+  ASSERT_NE(main, nullptr);
+  const std::wstring b1 = Fixtures() + L"\\album_b\\b1.mp3", b2 = Fixtures() + L"\\album_b\\b2.mp3";
+  ASSERT_EQ(WaitForPlayResult(main, b1), L"0");
+  bool eofSeen = false, b2Played = false;
+  int answeredInGap = 0;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 40000 && !b2Played; Sleep(100)) {
+    // Asked with a time limit first: a frozen UI thread must fail the test,
+    // not hang it.
+    DWORD_PTR count = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, LB_GETCOUNT, 0, 0, SMTO_BLOCK, 3000, &count))
+        << "the main window did not answer within 3 s" << (eofSeen ? " after the end of the first track" : "");
+    for (const std::wstring& line : ConsoleLines(main)) {
+      if (line.find(L"WM_WA_MPEG_EOF") != std::wstring::npos) eofSeen = true;
+      if (line.find(L": Play " + b2 + L": 0") != std::wstring::npos) b2Played = true;
+    }
+    if (eofSeen && !b2Played) ++answeredInGap;
+  }
+  EXPECT_TRUE(eofSeen);
+  EXPECT_TRUE(b2Played) << "the second track did not start within 40 s";
+  EXPECT_GT(answeredInGap, 0);
+  SendMessageTimeoutW(FindWinampWindow(pid), WM_COMMAND, 40001, 0, SMTO_BLOCK, 5000, nullptr);
+  EXPECT_TRUE(WaitForExit(process, 20000));
+}
+
 }  // namespace
 }  // namespace zul::test

@@ -175,5 +175,25 @@ TEST(PlaylistProcess, AutomationRunsAtStartAndOnPerformNow) {
   EXPECT_EQ(ReadFileBytes(box.dir() + L"\\zul.m3u"), "Music\\Sub\\c.mp2\r\nMusic\\a.mp3\r\nMusic\\new.mp3\r\n");
 }
 
+// An empty playlist filled by the start-up rescan: the first entry after the
+// sort is current, so Play plays it and not the one after it.
+TEST(PlaylistProcess, RescanOfAnEmptyListMakesTheFirstEntryCurrent) {
+  ZulSandbox box(L"plist_rescan_first");
+  MakeMusicFolder(box);
+  const std::wstring music = box.dir() + L"\\Music\\";
+  WriteFileBytes(box.ini(), Narrow(L"[Preferences]\r\nAutOnStart=1\r\nAutRescan=1\r\nAutDirsCnt=1\r\nAutDir1=" + music +
+                                   L"\r\nsortTemplate=%7\r\n"));
+
+  Running r = Start(box, L"");
+  ASSERT_NE(r.main, nullptr);
+  ASSERT_TRUE(WaitForCount(r.main, L"End PerformAutomationThread", 1));
+  HWND winamp = FindWinampWindow(r.pid);
+  ASSERT_NE(winamp, nullptr);
+  // Sorted by file name: a.mp3, b.mp3, c.mp2.
+  EXPECT_EQ(SendMessageW(winamp, WM_USER, 0, 124), 3);  // IPC_GETLISTLENGTH
+  EXPECT_EQ(SendMessageW(winamp, WM_USER, 0, 125), 0);  // IPC_GETLISTPOS
+  Quit(box, r);
+}
+
 }  // namespace
 }  // namespace zul::test

@@ -151,22 +151,35 @@ TEST(PlaylistMaintenance, AutomationRemovesSortsDeduplicatesAndRescans) {
   EXPECT_LT(at(L"Fin RemoveDuplicateEntries"), static_cast<long>(log.size()));
 }
 
-TEST(PlaylistMaintenance, RescanOfAnEmptyListChoosesAndAdvancesTheCurrentEntry) {
-  Fixture f;
-  f.platform.fs.Put(L"C:\\M\\a.mp3", "x");
-  f.platform.fs.Put(L"C:\\M\\b.mp3", "x");
-  f.tags.Set(L"C:\\M\\b.mp3", FullTags(L"B", L"Tb", 1000));
-  PlaylistOptions o;
-  o.autRescan = true;
-  o.autDirs = {L"C:\\M\\"};
-  f.platform.SetOptions(o);
-  ASSERT_TRUE(f.workers.PerformAutomation());
-  f.Idle();
-  ASSERT_EQ(f.playlist.Count(), 2);
-  EXPECT_EQ(f.playlist.GetCurrent(), 1);
-  EXPECT_TRUE(f.playlist.IsInfoRead(1));
-  EXPECT_EQ(f.playlist.GetCurrentEntry().GetPath(), L"C:\\M\\b.mp3");
-  EXPECT_EQ(f.platform.shuffleCleared, 1);
+// A rescan that fills an empty playlist makes the first entry, or the drawn
+// shuffle start, current; that entry is the one to play and is not skipped.
+TEST(PlaylistMaintenance, RescanOfAnEmptyListChoosesTheEntryToPlay) {
+  struct Case {
+    bool shuffle;
+    int drawn;
+    int current;
+  };
+  for (const Case k : {Case{false, 0, 0}, Case{true, 2, 2}, Case{true, 1, 1}}) {
+    SCOPED_TRACE(k.shuffle ? "shuffle" : "in order");
+    Fixture f;
+    f.platform.fs.Put(L"C:\\M\\a.mp3", "x");
+    f.platform.fs.Put(L"C:\\M\\b.mp3", "x");
+    f.platform.fs.Put(L"C:\\M\\c.mp3", "x");
+    f.platform.shufflePick = k.drawn;
+    PlaylistOptions o;
+    o.autRescan = true;
+    o.shuffleMode = k.shuffle;
+    o.autDirs = {L"C:\\M\\"};
+    f.platform.SetOptions(o);
+    ASSERT_TRUE(f.workers.PerformAutomation());
+    f.Idle();
+    ASSERT_EQ(f.playlist.Count(), 3);
+    EXPECT_EQ(f.playlist.GetCurrent(), k.current);
+    EXPECT_EQ(f.playlist.GetCurrentEntry().GetPath(), f.playlist.GetPath(k.current));
+    EXPECT_TRUE(f.playlist.IsInfoRead(k.current));
+    EXPECT_EQ(f.platform.shuffleCleared, k.shuffle ? 0 : 1);
+    EXPECT_EQ(f.platform.stops, 1);
+  }
 }
 
 TEST(PlaylistMaintenance, AutomationWaitsForNoMaintenanceWorker) {
