@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -281,6 +282,75 @@ TEST(IpcQuit, WmCloseToTheWinampWindowQuitsAndSaves) {
   const std::string playlist = ReadFileBytes(box.dir() + L"\\zul.m3u");
   EXPECT_NE(playlist.find("l1.mp3"), std::string::npos);
   EXPECT_NE(playlist.find("l2.mp3"), std::string::npos);
+}
+
+// A file without a valid frame: the MPEG input's status text becomes the
+// entry's title through the host's title query before the host moves on to
+// the next entry.
+TEST(IpcStatusTitle, AFileWithoutFramesGetsItsStatusAsTitle) {
+  ZulSandbox box(L"ipc_status");
+  // Beside zul.exe, not in a folder of their own: the sandbox folder is
+  // emptied of earlier runs' files, not of their folders.
+  ASSERT_TRUE(
+      CopyFileW((BinDir() + L"\\playback_fixtures\\long\\l1.mp3").c_str(), (box.dir() + L"\\good.mp3").c_str(), FALSE));
+  const std::wstring broken = box.dir() + L"\\broken.mp3";
+  WriteFileBytes(broken, std::string(20000, 'x'));
+  const std::wstring list = box.dir() + L"\\tracks.m3u";
+  WriteFileBytes(list, "good.mp3\r\nbroken.mp3\r\n");
+  DWORD pid = 0;
+  HANDLE process = box.Start(L"\"" + list + L"\"", &pid);
+  HWND main = WaitForInstance(pid);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntilRunning(main));
+  HWND winamp = FindWinampWindow(pid);
+  ASSERT_NE(winamp, nullptr);
+  auto ipc = [winamp](WPARAM w, LPARAM l) {
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutW(winamp, WM_USER, w, l, SMTO_BLOCK, 10000, &reply)) ADD_FAILURE() << "IPC " << l;
+    return static_cast<LRESULT>(reply);
+  };
+  // The load's tag reader has read both entries (it would overwrite the
+  // title this test looks for), and the first one plays.
+  auto tagsRead = [main] {
+    for (const auto& line : ConsoleLines(main))
+      if (line.find(L"Fin ReadAllTagsThread") != std::wstring::npos) return true;
+    return false;
+  };
+  bool ready = false;
+  for (DWORD start = GetTickCount(); !ready && GetTickCount() - start < 20000; Sleep(20))
+    ready = ipc(0, 104) == 1 && tagsRead();
+  ASSERT_TRUE(ready);
+  ipc(0, 40022);  // repeat the playlist, in case the broken entry is the last
+  auto ends = [main] {
+    int n = 0;
+    for (const auto& line : ConsoleLines(main)) n += line.find(L"WM_WA_MPEG_EOF") != std::wstring::npos;
+    return n;
+  };
+  const int endsBefore = ends();
+  COPYDATASTRUCT play{1100, static_cast<DWORD>((broken.size() + 1) * sizeof(wchar_t)),
+                      const_cast<wchar_t*>(broken.c_str())};
+  DWORD_PTR reply = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(winamp, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&play), SMTO_BLOCK, 10000, &reply));
+  bool movedOn = false;  // the broken entry failed and the good one plays again
+  for (DWORD start = GetTickCount(); !movedOn && GetTickCount() - start < 20000; Sleep(20))
+    movedOn = ends() > endsBefore && ipc(0, 104) == 1;
+  ASSERT_TRUE(movedOn);
+  HANDLE memory = OpenProcess(PROCESS_VM_READ, FALSE, pid);
+  auto text = [memory](LRESULT at) {
+    std::string read(MAX_PATH, '\0');
+    SIZE_T got = 0;
+    ReadProcessMemory(memory, reinterpret_cast<void*>(at), read.data(), read.size() - 1, &got);
+    return std::string(read.c_str());
+  };
+  std::map<std::string, std::string> titles;  // file name: title
+  for (LRESULT i = 0, count = ipc(0, 124); i < count; ++i) {
+    const std::string path = text(ipc(i, 211));
+    titles[path.substr(path.find_last_of('\\') + 1)] = text(ipc(i, 212));
+  }
+  CloseHandle(memory);
+  EXPECT_EQ(titles["broken.mp3"], "Valid frame not found");
+  SendMessageTimeoutW(winamp, WM_COMMAND, 40001, 0, SMTO_BLOCK, 10000, &reply);
+  EXPECT_TRUE(WaitForExit(process, 20000));
 }
 
 // A second process sending the requests that carry pointers, with pointers
