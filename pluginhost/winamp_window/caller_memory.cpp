@@ -33,10 +33,10 @@ bool ReadText(const Char* from, size_t maxChars, std::basic_string<Char>& text) 
   if (!from) return false;
   std::basic_string<Char> buffer(maxChars, Char{});
   size_t got = 0;
-  auto at = reinterpret_cast<uintptr_t>(from);
-  if (at % sizeof(Char) != 0) return false;
+  const auto at = reinterpret_cast<uintptr_t>(from);
   while (got < maxChars) {
-    // Up to the end of the page, so each piece is checked on its own.
+    // Up to the end of the page, so each piece is checked on its own (a
+    // character that straddles two pages is checked across both).
     const size_t pageLeft = PageSize() - (at + got * sizeof(Char)) % PageSize();
     const size_t chars = std::min(maxChars - got, std::max<size_t>(pageLeft / sizeof(Char), 1));
     const Char* piece = from + got;
