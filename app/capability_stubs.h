@@ -56,6 +56,8 @@ void ToggleMiniBar();                   // MiniBar
 void* VideoOutputObject();              // video output (nullptr until it exists)
 bool VideoWindowVisible();              // video output
 bool VideoFullScreen();                 // video output
+SIZE VideoOpenSize();                   // video output: w and h of the last open ({0, 0} before one)
+std::wstring VideoInfoText();           // video output: the text plug-ins set (VIDUSER_SET_INFOSTRING)
 HWND CreateEmbeddedWindow(void* state); // embedded plug-in windows
 void CopyNowPlayingToClipboard();       // tray tooltip texts
 void ShowTracksMenuAtCursor(bool album);  // main menu: tracks or album tracks

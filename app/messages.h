@@ -21,6 +21,8 @@
 #define WINAMP_BUTTON5 40048          // next
 #define WINAMP_VOLUMEUP 40058         // volume + 5
 #define WINAMP_VOLUMEDOWN 40059       // volume - 5
+#define WINAMP_FFWD5S 40060           // seek forward 5 s
+#define WINAMP_REW5S 40061            // seek back 5 s
 #define WINAMP_BUTTON1_SHIFT 40144    // seek back 5 s
 #define WINAMP_BUTTON5_SHIFT 40148    // seek forward 5 s
 #define WINAMP_BUTTON2_CTRL 40155     // open URL

@@ -38,6 +38,8 @@ void ToggleMiniBar() { NOT_YET("the MiniBar"); }
 void* VideoOutputObject() { return nullptr; }
 bool VideoWindowVisible() { return false; }
 bool VideoFullScreen() { return false; }
+SIZE VideoOpenSize() { return SIZE{0, 0}; }
+std::wstring VideoInfoText() { return {}; }
 void CopyNowPlayingToClipboard() { NOT_YET("the now-playing text"); }
 void ShowTracksMenuAtCursor(bool) { NOT_YET("the tracks menus"); }
 HWND CreateEmbeddedWindow(void*) {

@@ -107,6 +107,7 @@ void __cdecl GetFileInfo(void* file, void* title, int* length) {
     const std::wstring& current = player.Location();
     if (player.Preparing()) {
       text = player.StatusText();
+      player.StatusFetched();
     } else if (!current.empty() && !IsStreamLocation(current)) {
       text = DescribeFile(current, MpegTagCache(), s.formatEx, s.tagPriority).title;
     }

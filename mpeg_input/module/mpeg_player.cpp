@@ -13,6 +13,10 @@ namespace {
 
 constexpr wchar_t kHelperClass[] = L"in_!zulmpeg Play2nd";
 constexpr UINT kWmWaMpegEof = WM_USER + 2;
+constexpr LPARAM kIpcUpdTitle = 243;
+// How long the prepare thread waits for the host to fetch a status text.
+// A host that never asks only delays the end-of-track message by this.
+constexpr DWORD kStatusFetchMs = 2000;
 constexpr DWORD kThreadStopMs = 5000;
 constexpr DWORD kAfterTerminateMs = 3000;
 constexpr size_t kMaxLocation = 1023;
@@ -90,6 +94,24 @@ void CMpegPlayer::SetStatus(const std::wstring& text) {
   status_ = text;
 }
 
+void CMpegPlayer::StatusFetched() {
+  if (titleFetched_) SetEvent(titleFetched_);
+}
+
+// The status text reaches the user only through the host's title query:
+// IPC_UPDTITLE asks the host to make it, and the prepare thread waits until
+// it has, so that a failure's end-of-track message cannot move the host on
+// to the next entry before the text was taken. Stop waits for this thread
+// without pumping messages: its stop request ends the wait at once.
+void CMpegPlayer::AnnounceStatus(const std::wstring& text) {
+  SetStatus(text);
+  if (!module_.hMainWindow || !titleFetched_) return;
+  ResetEvent(titleFetched_);
+  if (!PostMessageW(module_.hMainWindow, WM_USER, 0, kIpcUpdTitle)) return;
+  HANDLE events[] = {titleFetched_, stopRequest_};
+  WaitForMultipleObjects(2, events, FALSE, kStatusFetchMs);
+}
+
 void CMpegPlayer::PostEndOfTrack() {
   if (module_.hMainWindow) PostMessageW(module_.hMainWindow, kWmWaMpegEof, 0, 0);
 }
@@ -137,11 +159,11 @@ DWORD WINAPI CMpegPlayer::PrepareThread(void* self) {
 void CMpegPlayer::Prepare() {
   bool ok = false;
   if (IsStreamLocation(location_)) {
-    SetStatus(L"Connection failed");
+    AnnounceStatus(L"Connection failed");
   } else if (!playback_->Open(std::filesystem::path(location_), settings_.fullBuffering != 0)) {
     // As GetFileInfo reports any file without a valid frame.
     lengthMs_ = -1000;
-    SetStatus(L"Valid frame not found");
+    AnnounceStatus(L"Valid frame not found");
   } else {
     lengthMs_ = static_cast<int>(std::clamp<int64_t>(playback_->Scan().lengthMs, 0, INT32_MAX));
     ok = true;

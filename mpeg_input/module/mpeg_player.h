@@ -57,6 +57,8 @@ public:
   const std::wstring& Location() const { return location_; }
   bool Preparing() const;
   std::wstring StatusText() const;
+  // The host's title query took the status text (the title-fetched event).
+  void StatusFetched();
 
 private:
   static DWORD WINAPI PrepareThread(void* self);
@@ -74,6 +76,8 @@ private:
   void FeedVisualisation(const double* samples, size_t frames);
   bool StopRequested() const;
   void SetStatus(const std::wstring& text);
+  // Prepare thread: sets a status text and has the host fetch it.
+  void AnnounceStatus(const std::wstring& text);
   void PostEndOfTrack();
 
   In_Module& module_;
@@ -83,7 +87,7 @@ private:
   HANDLE preparing_ = nullptr;       // manual: status text is the title
   HANDLE prepareRunning_ = nullptr;  // manual: prepare thread alive
   HANDLE stopRequest_ = nullptr;     // manual: prepare thread must give up
-  HANDLE titleFetched_ = nullptr;    // auto: status text handshake (streams)
+  HANDLE titleFetched_ = nullptr;    // auto: the host fetched the status text
   HANDLE decodeStop_ = nullptr;      // manual: decode thread must end
   HANDLE decodeStarted_ = nullptr;   // auto
   HANDLE prepareThread_ = nullptr;

@@ -49,6 +49,16 @@ bool CWAEmuWnd::OnCommand(UINT id) {
       ZUL_LOG(L"Command WINAMP_MAINMENU");
       ShowMainMenuAtCursor();
       return true;
+    // Remote controls written for Winamp seek with these, not with the
+    // shifted buttons.
+    case WINAMP_FFWD5S:
+      ZUL_LOG(L"Command WINAMP_FFWD5S");
+      mainWnd_.playback().Seek(5000);
+      return true;
+    case WINAMP_REW5S:
+      ZUL_LOG(L"Command WINAMP_REW5S");
+      mainWnd_.playback().Seek(-5000);
+      return true;
     case WINAMP_BUTTON2_CTRL:
       ZUL_LOG(L"Command WINAMP_BUTTON2_CTRL");
       SendMessageW(mainWnd_.hwnd(), WM_COMMAND, ID_MENU_OPEN_URL, 0);

@@ -7,12 +7,18 @@
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/plugin_lists.h"
+#include "pluginhost/winamp_window/caller_memory.h"
 
 namespace zul {
 namespace {
 
 // Paths of play requests are taken up to this length, as the answer buffers.
 constexpr size_t kMaxPathChars = 5000;
+constexpr size_t kMaxNameChars = 5000;
+// Keeps the title in step with what the playlist and the tag reader change
+// outside the requests (the display timer's period).
+constexpr UINT_PTR kTitleTimer = 0x5A55;
+constexpr UINT kTitlePeriodMs = 250;
 
 std::wstring ModuleFolder() {
   wchar_t path[MAX_PATH];
@@ -61,37 +67,56 @@ bool CWAEmuWnd::RegisterWindowClass() {
 void CWAEmuWnd::UnregisterWindowClass() { UnregisterClassW(kWinampClass, GetModuleHandleW(nullptr)); }
 
 bool CWAEmuWnd::CreateHidden() {
-  return Create(0, kWinampClass, L" - Winamp", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 275, 116, nullptr,
-                nullptr) != nullptr;
+  if (!Create(0, kWinampClass, L" - Winamp", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 275, 116, nullptr,
+              nullptr))
+    return false;
+  SetTimer(hwnd(), kTitleTimer, kTitlePeriodMs, nullptr);
+  return true;
 }
 
 LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_COMMAND:
-      if (OnCommand(LOWORD(wParam))) return 0;
+    case WM_COMMAND: {
+      const bool handled = OnCommand(LOWORD(wParam));
+      RefreshTitle();
+      if (handled) return 0;
       break;
-    case WM_WA_IPC:
-      return OnIpc(wParam, lParam);
-    case WM_COPYDATA:
-      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    }
+    case WM_WA_IPC: {
+      const LRESULT result = OnIpc(wParam, lParam);
+      RefreshTitle();
+      return result;
+    }
+    case WM_COPYDATA: {
+      const BOOL result = OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      RefreshTitle();
+      return result;
+    }
     case IPC_PLAYFILE:
     case IPC_PLAYFILEW: {
-      // A record whose first member points to the path.
-      const void* const* record = reinterpret_cast<const void* const*>(lParam);
-      if (!record || !*record) return 0;
-      if (msg == IPC_PLAYFILEW) {
-        PlayFileRequest(static_cast<const wchar_t*>(*record));
-      } else {
-        const char* ansi = static_cast<const char*>(*record);
-        PlayFileRequest(FromAnsi(ansi, kMaxPathChars));
-      }
-      return 0;
+      const LRESULT result = OnPlayFileMessage(msg, lParam);
+      RefreshTitle();
+      return result;
     }
     case WM_WA_MPEG_EOF:
       ZUL_LOG(L"WM_WA_MPEG_EOF\n");
       SendMessageW(mainWnd_.hwnd(), WM_WA_MPEG_EOF, 0, 0);
+      RefreshTitle();
+      return 0;
+    case WM_TIMER:
+      if (wParam != kTitleTimer) break;
+      RefreshTitle(true);
+      return 0;
+    case WM_CLOSE:
+      // Remote controls end Winamp this way. The default handling would
+      // destroy the window and leave every later command, the end-of-track
+      // message and the quit command itself without a receiver; the quit
+      // sequence ends the program and its window.
+      ZUL_LOG(L"WM_CLOSE");
+      OnCommand(WINAMP_FILE_QUIT);
       return 0;
     case WM_NCDESTROY:
+      KillTimer(hwnd(), kTitleTimer);
       ZUL_LOG(L"PostNcDestroy");
       break;
   }
@@ -129,6 +154,32 @@ BOOL CWAEmuWnd::OnCopyData(const COPYDATASTRUCT* data) {
   return TRUE;
 }
 
+LRESULT CWAEmuWnd::OnPlayFileMessage(UINT msg, LPARAM record) {
+  const wchar_t* name = msg == IPC_PLAYFILEW ? L"IPC_PLAYFILEW" : L"IPC_PLAYFILE";
+  if (!record) return 0;
+  const void* text = nullptr;
+  if (!ReadCallerBytes(reinterpret_cast<const void*>(record), &text, sizeof text)) {
+    LogUnusablePointer(name, reinterpret_cast<const void*>(record));
+    return 0;
+  }
+  if (!text) return 0;
+  std::wstring path;
+  bool ok;
+  if (msg == IPC_PLAYFILEW) {
+    ok = ReadCallerText(static_cast<const wchar_t*>(text), kMaxPathChars, path);
+  } else {
+    std::string ansi;
+    ok = ReadCallerText(static_cast<const char*>(text), kMaxPathChars, ansi);
+    if (ok) path = FromAnsi(ansi.c_str(), kMaxPathChars);
+  }
+  if (!ok) {
+    LogUnusablePointer(name, text);
+    return 0;
+  }
+  PlayFileRequest(path);
+  return 0;
+}
+
 void CWAEmuWnd::PlayFileRequest(const std::wstring& path) { mainWnd_.playback().PlayFileRequest(path); }
 
 void CWAEmuWnd::AddOrRefreshEntry(const std::wstring& path) {
@@ -142,8 +193,15 @@ void CWAEmuWnd::AddOrRefreshEntry(const std::wstring& path) {
   list.SetOrAdd(list.IndexOf(path), entry);
 }
 
-LRESULT CWAEmuWnd::RegisterIpcName(const char* name) {
-  if (!name) return 0;
+LRESULT CWAEmuWnd::RegisterIpcName(WPARAM pointer) {
+  const auto* text = reinterpret_cast<const char*>(pointer);
+  std::string name;
+  if (text && !ReadCallerText(text, kMaxNameChars, name)) {
+    LogUnusablePointer(L"IPC_REGISTER_WINAMP_IPCMESSAGE", text);
+    return 0;
+  }
+  ZUL_LOG(L"IamWinamp IPC_REGISTER_WINAMP_IPCMESSAGE %hs \n", name.c_str());
+  if (!text) return 0;
   for (size_t i = 0; i < ipcNames_.size(); ++i)
     if (ipcNames_[i] == name) return static_cast<LRESULT>(IPC_FIRST_REGISTERED + i);
   ipcNames_.emplace_back(name);

@@ -3,6 +3,14 @@
 // the window every plug-in gets as its main window, and the window every
 // playback command is sent to.
 //
+// Its title has Winamp's form, "<position>. <title> - Winamp" with
+// " [Paused]" or " [Stopped]" appended: plug-ins and remote controls parse it
+// to learn what plays (a disk writer names its files after it).
+//
+// Requests that carry pointers (records, buffers, texts, callbacks) may come
+// from any process: every access through them goes through caller_memory.h,
+// and a pointer that names no usable memory is refused with 0.
+//
 // Threads: UI thread. Plug-ins on other threads reach it with SendMessage,
 // which the system marshals to the UI thread. Answers that are pointers into
 // the window's buffers stay valid until the next request of the same kind.
@@ -37,7 +45,17 @@ private:
   // false: not one of the Winamp commands (default processing).
   bool OnCommand(UINT id);
   LRESULT OnIpc(WPARAM data, LPARAM ipc);
-  LRESULT RegisterIpcName(const char* name);
+  // Window messages 100 and 1100: lParam points to a record whose first
+  // member points to the path.
+  LRESULT OnPlayFileMessage(UINT msg, LPARAM record);
+  LRESULT AddPrefsPage(WPARAM record);
+  LRESULT EmbedWindowRequest(WPARAM state);
+  // Winamp's title form for the current entry and state.
+  // readTags: the timer may read the entry's tags; a request must not, since
+  // the plug-in that sent it may be the one that reads them.
+  std::wstring TitleText(bool readTags);
+  void RefreshTitle(bool readTags = false);
+  LRESULT RegisterIpcName(WPARAM name);
   BOOL OnCopyData(const COPYDATASTRUCT* data);
   void PlayFileRequest(const std::wstring& path);
   void AddOrRefreshEntry(const std::wstring& path);

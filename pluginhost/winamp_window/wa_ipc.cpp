@@ -1,4 +1,5 @@
 // The Winamp IPC requests (WM_USER to the Winamp window, lParam = number).
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,6 +14,7 @@
 #include "pluginhost/host/plugin_lists.h"
 #include "pluginhost/records/winamp_records.h"
 #include "pluginhost/services/service_api.h"
+#include "pluginhost/winamp_window/caller_memory.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 #include "resources/resource.h"
 
@@ -25,6 +27,29 @@ namespace {
 constexpr size_t kAnswerBytes = 5000;
 
 int __cdecl RandomNumber() { return std::rand(); }
+
+// The published window-state record's head: me, flags, r (plug-in data
+// follows).
+struct EmbedStateHead {
+  HWND me;
+  int flags;
+  RECT r;
+};
+
+// The embedding function IPC_GET_EMBEDIF answers for wParam 0: an embedded
+// window sized to the record's r, position unchanged; me is not written.
+HWND __cdecl EmbedWindow(void* state) {
+  EmbedStateHead head{};
+  if (!ReadCallerBytes(state, &head, sizeof head)) {
+    LogUnusablePointer(L"embedding function", state);
+    return nullptr;
+  }
+  HWND window = CreateEmbeddedWindow(state);
+  if (window)
+    SetWindowPos(window, nullptr, 0, 0, head.r.right - head.r.left, head.r.bottom - head.r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return window;
+}
 
 std::wstring Printed(const wchar_t* format, int value) {
   wchar_t text[16];
@@ -112,11 +137,18 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       ZUL_LOG(L"IamWinamp IPC_GETINFO\n");
       const HostPlaybackInfo info = ReadHostPlaybackInfo();
       switch (arg) {
-        case 0: return info.sampleRate;
-        case 1: return info.bitrate;
-        case 2: return info.channels;
-        case 3: return 0;  // no video has been opened
-        case 4: return reinterpret_cast<LRESULT>(Answer(videoInfoAnswer_, L""));
+        case 0:
+          return info.sampleRate;
+        case 1:
+          return info.bitrate;
+        case 2:
+          return info.channels;
+        case 3: {
+          const SIZE video = VideoOpenSize();
+          return static_cast<LRESULT>((video.cx & 0xFFFF) | ((video.cy & 0xFFFF) << 16));
+        }
+        case 4:
+          return reinterpret_cast<LRESULT>(Answer(videoInfoAnswer_, VideoInfoText()));
       }
       return 1;
     }
@@ -126,7 +158,12 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     case IPC_GETSKIN:
       ZUL_LOG(L"IamWinamp IPC_GETSKIN \n");
       WriteGenericSkinFile();
-      if (char* buffer = reinterpret_cast<char*>(data)) std::memcpy(buffer, tempDirectory_.c_str(), tempDirectory_.size() + 1);
+      // Winamp's buffers for this are MAX_PATH bytes; the folder fits.
+      if (auto* buffer = reinterpret_cast<char*>(data);
+          buffer && !WriteCallerBytes(buffer, tempDirectory_.c_str(), tempDirectory_.size() + 1)) {
+        LogUnusablePointer(L"IPC_GETSKIN", buffer);
+        return 0;
+      }
       return 1;
     case IPC_GETPLAYLISTFILE:
       if (arg < 0 || arg >= list.Count()) return 0;
@@ -167,14 +204,9 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     case IPC_GETUNCOMPRESSINTERFACE:
       ZUL_LOG(L"IamWinamp IPC_GETUNCOMPRESSINTERFACE %d \n", arg);
       return reinterpret_cast<LRESULT>(&uncompress);
-    case IPC_ADD_PREFS_DLG: {
-      auto* page = reinterpret_cast<_prefsDlgRec*>(data);
+    case IPC_ADD_PREFS_DLG:
       ZUL_LOG(L"IamWinamp IPC_ADD_PREFS_DLG \n");
-      if (!page) return 1;
-      ZUL_LOG(L"IamWinamp IPC_ADD_PREFS_DLG %hs %d\n", page->name ? page->name : "", page->dlgID);
-      prefsPages_.push_back(page);
-      return 1;
-    }
+      return AddPrefsPage(data);
     case IPC_REMOVE_PREFS_DLG: {
       ZUL_LOG(L"IamWinamp IPC_REMOVE_PREFS_DLG %d \n", arg);
       auto* page = reinterpret_cast<_prefsDlgRec*>(data);
@@ -210,8 +242,15 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     case IPC_OPENPREFSTOPAGE:
       ZUL_LOG(L"IPC_OPENPREFSTOPAGE %d", arg);
       SendMessageW(hwnd(), WM_COMMAND, WINAMP_OPTIONS_PREFS, 0);
-      if (static_cast<unsigned>(arg) < 200) OpenPreferences(arg, nullptr);
-      else OpenPreferences(-1, reinterpret_cast<void*>(data));
+      if (data < 200) {
+        OpenPreferences(arg, nullptr);
+      } else if (std::find(prefsPages_.begin(), prefsPages_.end(), reinterpret_cast<_prefsDlgRec*>(data)) !=
+                 prefsPages_.end()) {
+        OpenPreferences(-1, reinterpret_cast<void*>(data));
+      } else {
+        // Only pages added with IPC_ADD_PREFS_DLG are ever read.
+        ZUL_LOG(L"IPC_OPENPREFSTOPAGE: %p is no page a plug-in added", reinterpret_cast<void*>(data));
+      }
       return 1;
     case IPC_GET_IVIDEOOUTPUT:
       ZUL_LOG(L"IamWinamp IPC_GET_IVIDEOOUTPUT\n");
@@ -226,13 +265,12 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       if (arg == 1) return reinterpret_cast<LRESULT>(L"Verdana");
       if (arg == 2) return 1;
       if (arg == 3) return 9;
-      if (!genericSkin_)
-        genericSkin_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GENERIC_SKIN));
+      if (!genericSkin_) genericSkin_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GENERIC_SKIN));
       return reinterpret_cast<LRESULT>(genericSkin_);
     case IPC_GET_EMBEDIF:
       ZUL_LOG(L"IamWinamp IPC_GET_EMBEDIF %d \n", arg);
-      if (data == 0) return 0;  // the embedding function arrives with embedded windows
-      return reinterpret_cast<LRESULT>(CreateEmbeddedWindow(reinterpret_cast<void*>(data)));
+      if (data == 0) return reinterpret_cast<LRESULT>(&EmbedWindow);
+      return EmbedWindowRequest(data);
     case IPC_GETLANGUAGEPACKINSTANCE:
       ZUL_LOG(L"IamWinamp IPC_GETLANGUAGEPACKINSTANCE %d\n", arg);
       return reinterpret_cast<LRESULT>(GetModuleHandleW(nullptr));
@@ -266,9 +304,12 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       ZUL_LOG(L"IamWinamp IPC_GET_API_SERVICE \n");
       return reinterpret_cast<LRESULT>(ApiServiceObject());
     case WINAMP_FILE_REPEAT:  // (0,0) -> (1,0) -> (0,1) -> (0,0)
-      if (!settings.repeat && !settings.repeatTrack) settings.repeat = 1;
-      else if (settings.repeat) settings.repeat = 0, settings.repeatTrack = 1;
-      else settings.repeatTrack = 0;
+      if (!settings.repeat && !settings.repeatTrack)
+        settings.repeat = 1;
+      else if (settings.repeat)
+        settings.repeat = 0, settings.repeatTrack = 1;
+      else
+        settings.repeatTrack = 0;
       ZUL_LOG(L"IamWinamp WINAMP_FILE_REPEAT %d \n", arg);
       return 1;
     case WINAMP_FILE_SHUFFLE:
@@ -277,9 +318,7 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       ZUL_LOG(L"IamWinamp WINAMP_FILE_SHUFFLE %d \n", arg);
       return 1;
     case IPC_REGISTER_WINAMP_IPCMESSAGE: {
-      const char* name = reinterpret_cast<const char*>(data);
-      ZUL_LOG(L"IamWinamp IPC_REGISTER_WINAMP_IPCMESSAGE %hs \n", name ? name : "");
-      LRESULT result = RegisterIpcName(name);
+      LRESULT result = RegisterIpcName(data);
       ZUL_LOG(L"IamWinamp IPC_REGISTER_WINAMP_IPCMESSAGE %d \n", static_cast<int>(result));
       return result;
     }
@@ -309,9 +348,12 @@ void CWAEmuWnd::UpdateTitle() {
       title = rest.substr(0, open > 0 ? open - 1 : 0);
       const size_t firstClose = comment.find(L')');
       const size_t firstOpen = comment.find(L'(');
-      if (firstClose == std::wstring::npos) comment.clear();
-      else if (firstOpen == std::wstring::npos || firstClose < firstOpen) comment.resize(firstClose);
-      else comment.resize(comment.rfind(L')'));
+      if (firstClose == std::wstring::npos)
+        comment.clear();
+      else if (firstOpen == std::wstring::npos || firstClose < firstOpen)
+        comment.resize(firstClose);
+      else
+        comment.resize(comment.rfind(L')'));
     }
     list.SetComment(current, comment);
     list.SetArtist(current, artist);
@@ -323,48 +365,134 @@ void CWAEmuWnd::UpdateTitle() {
   list.SetLength(current, lengthMs / 1000);
 }
 
+LRESULT CWAEmuWnd::AddPrefsPage(WPARAM record) {
+  auto* page = reinterpret_cast<_prefsDlgRec*>(record);
+  if (!page) return 1;
+  // The preferences dialog reads the record as long as the page is listed:
+  // one that cannot be read now is not listed.
+  _prefsDlgRec copy{};
+  std::string name;
+  if (!ReadCallerBytes(page, &copy, sizeof copy) || (copy.name && !ReadCallerText(copy.name, kAnswerBytes, name))) {
+    LogUnusablePointer(L"IPC_ADD_PREFS_DLG", page);
+    return 0;
+  }
+  ZUL_LOG(L"IamWinamp IPC_ADD_PREFS_DLG %hs %d\n", name.c_str(), copy.dlgID);
+  prefsPages_.push_back(page);
+  return 1;
+}
+
+LRESULT CWAEmuWnd::EmbedWindowRequest(WPARAM record) {
+  auto* state = reinterpret_cast<EmbedStateHead*>(record);
+  if (!CallerMemoryUsable(state, sizeof *state, true)) {
+    LogUnusablePointer(L"IPC_GET_EMBEDIF", state);
+    return 0;
+  }
+  HWND window = CreateEmbeddedWindow(state);
+  if (!WriteCallerBytes(&state->me, &window, sizeof window)) {
+    LogUnusablePointer(L"IPC_GET_EMBEDIF", state);
+    return 0;
+  }
+  return reinterpret_cast<LRESULT>(window);
+}
+
 LRESULT CWAEmuWnd::ExtendedFileInfo(WPARAM record) {
-  auto* request = reinterpret_cast<extendedFileInfoStruct*>(record);
-  if (!request || !request->metadata) return 0;
+  auto* caller = reinterpret_cast<extendedFileInfoStruct*>(record);
+  if (!caller) return 0;
+  extendedFileInfoStruct request{};
+  std::string name;
+  if (!ReadCallerBytes(caller, &request, sizeof request) ||
+      (request.metadata && !ReadCallerText(request.metadata, kAnswerBytes, name))) {
+    LogUnusablePointer(L"IPC_GET_EXTENDED_FILE_INFO", caller);
+    return 0;
+  }
+  if (!request.metadata) return 0;
   PlaylistManager& list = ThePlaylist();
   const int current = list.GetCurrent();
-  const char* name = request->metadata;
   std::wstring answer;
-  if (_stricmp(name, "artist") == 0) answer = list.GetArtist(current);
-  else if (_stricmp(name, "title") == 0) answer = list.GetTitle(current);
-  else if (_stricmp(name, "filename") == 0) answer = list.GetFileName(current);
-  else if (_stricmp(name, "album") == 0) answer = list.GetAlbum(current);
-  else if (_stricmp(name, "comment") == 0) answer = list.GetComment(current);
-  else if (_stricmp(name, "year") == 0) answer = list.GetYear(current);
-  else if (_stricmp(name, "trackno") == 0) answer = Printed(L"%d", current);
-  else if (_stricmp(name, "tracknumber") == 0) answer = Printed(L"%.2d", current);
-  else if (_stricmp(name, "playcount") == 0) answer = L"0";
-  else if (_stricmp(name, "rating") == 0 || _stricmp(name, "ratingstar") == 0) return 0;
-  else answer = FromAnsi(name, kAnswerBytes);
-  const int room = std::min<int>(request->retlen, static_cast<int>(kAnswerBytes));
-  ToAnsiBuffer(answer, request->ret, room);
+  if (_stricmp(name.c_str(), "artist") == 0)
+    answer = list.GetArtist(current);
+  else if (_stricmp(name.c_str(), "title") == 0)
+    answer = list.GetTitle(current);
+  else if (_stricmp(name.c_str(), "filename") == 0)
+    answer = list.GetFileName(current);
+  else if (_stricmp(name.c_str(), "album") == 0)
+    answer = list.GetAlbum(current);
+  else if (_stricmp(name.c_str(), "comment") == 0)
+    answer = list.GetComment(current);
+  else if (_stricmp(name.c_str(), "year") == 0)
+    answer = list.GetYear(current);
+  else if (_stricmp(name.c_str(), "trackno") == 0)
+    answer = Printed(L"%d", current);
+  else if (_stricmp(name.c_str(), "tracknumber") == 0)
+    answer = Printed(L"%.2d", current);
+  else if (_stricmp(name.c_str(), "playcount") == 0)
+    answer = L"0";
+  else if (_stricmp(name.c_str(), "rating") == 0 || _stricmp(name.c_str(), "ratingstar") == 0)
+    return 0;
+  else
+    answer = FromAnsi(name.c_str(), kAnswerBytes);
+  const int room = std::min<int>(request.retlen, static_cast<int>(kAnswerBytes));
+  const int length = static_cast<int>(answer.size());
+  bool written = true;
+  if (room > 0) {
+    std::string text(static_cast<size_t>(room), '\0');
+    ToAnsiBuffer(answer, text.data(), room);
+    written = WriteCallerBytes(request.ret, text.data(), strnlen(text.c_str(), text.size() - 1) + 1);
+  }
+  if (!written || !WriteCallerBytes(&caller->retlen, &length, sizeof length)) {
+    LogUnusablePointer(L"IPC_GET_EXTENDED_FILE_INFO", written ? static_cast<void*>(caller) : request.ret);
+    return 0;
+  }
   Answer(extendedInfoAnswer_, answer);
-  request->retlen = static_cast<int>(answer.size());
   return static_cast<LRESULT>(record);
 }
 
 LRESULT CWAEmuWnd::FormatTitleRequest(WPARAM record) {
-  auto* request = reinterpret_cast<waFormatTitle*>(record);
-  if (!request || !request->spec) return 0;
-  const std::wstring format = FromAnsi(request->spec, kAnswerBytes);
-  auto lookup = [request](std::u16string_view name) -> std::u16string {
-    if (!request->TAGFUNC) return {};
+  auto* caller = reinterpret_cast<waFormatTitle*>(record);
+  if (!caller) return 0;
+  waFormatTitle request{};
+  std::string spec;
+  if (!ReadCallerBytes(caller, &request, sizeof request) ||
+      (request.spec && !ReadCallerText(request.spec, kAnswerBytes, spec))) {
+    LogUnusablePointer(L"IPC_FORMATTITLE", caller);
+    return 0;
+  }
+  if (!request.spec) return 0;
+  const std::wstring format = FromAnsi(spec.c_str(), kAnswerBytes);
+  // The tag functions are the plug-in's code: called under the guard, and
+  // what they return is read as any caller's text.
+  const void* failed = nullptr;
+  auto lookup = [&request, &failed](std::u16string_view name) -> std::u16string {
+    if (!request.TAGFUNC || failed) return {};
     std::wstring wide(name.begin(), name.end());
     std::string ansi(static_cast<size_t>(wide.size()) * 2 + 1, '\0');
     ToAnsiBuffer(wide, ansi.data(), static_cast<int>(ansi.size()));
-    char* value = request->TAGFUNC(ansi.c_str(), request->p);
+    char* value = nullptr;
+    const char* tag = ansi.c_str();
+    if (Guarded([&] { value = request.TAGFUNC(tag, request.p); }).faulted) {
+      failed = reinterpret_cast<const void*>(request.TAGFUNC);
+      return {};
+    }
     if (!value) return {};
-    std::u16string text = U16(FromAnsi(value, kAnswerBytes));
-    if (request->TAGFREEFUNC) request->TAGFREEFUNC(value, request->p);
-    return text;
+    std::string copy;
+    if (!ReadCallerText(value, kAnswerBytes, copy)) failed = value;
+    if (request.TAGFREEFUNC && Guarded([&] { request.TAGFREEFUNC(value, request.p); }).faulted)
+      failed = reinterpret_cast<const void*>(request.TAGFREEFUNC);
+    return failed ? std::u16string() : U16(FromAnsi(copy.c_str(), kAnswerBytes));
   };
   const std::wstring result = W(FormatTitle(U16(format), lookup));
-  ToAnsiBuffer(result, request->out, request->out_len);
+  if (failed) {
+    LogUnusablePointer(L"IPC_FORMATTITLE", failed);
+    return 0;
+  }
+  if (request.out_len > 0) {
+    std::string text(static_cast<size_t>(request.out_len), '\0');
+    ToAnsiBuffer(result, text.data(), request.out_len);
+    if (!WriteCallerBytes(request.out, text.data(), strnlen(text.c_str(), text.size() - 1) + 1)) {
+      LogUnusablePointer(L"IPC_FORMATTITLE", request.out);
+      return 0;
+    }
+  }
   ZUL_LOG(L"IPC_FORMATTITLE %s", result.c_str());
   return 1;
 }

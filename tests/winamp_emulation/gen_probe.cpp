@@ -13,6 +13,13 @@
 //   hello                        thread=ui|other, parent=<hwndParent>
 //   ipc <wParam> <lParam>        reply=<SendMessage result>
 //   wpath <lParam>               text=<the reply read as wchar_t*, in UTF-8>
+//   command <id>                 WM_COMMAND id to the Winamp window; reply=
+//   title                        text=<the Winamp window's title (ANSI)>
+//   embed <width> <height>       calls the embedding function IPC_GET_EMBEDIF
+//                                answers for wParam 0 with a window-state
+//                                record whose r is (0, 0, width, height):
+//                                function=<its address>, hwnd=<its result>,
+//                                me=untouched|<what it wrote into me>
 //   format <out_len> <spec>      IPC_FORMATTITLE with the tag table below:
 //                                out, reply, terminated, asked (tag names in
 //                                call order), given, freed, unfreed, stray,
@@ -57,6 +64,7 @@ namespace {
 constexpr LPARAM IPC_GET_EXTENDED_FILE_INFO = 290;
 constexpr LPARAM IPC_FORMATTITLE = 297;
 constexpr LPARAM IPC_GET_API_SERVICE = 3025;
+constexpr LPARAM IPC_GET_EMBEDIF = 505;
 
 constexpr ULONG_PTR kCommand = 0x50524F42;  // "PROB"
 constexpr ULONG_PTR kAnswer = 0x414E5357;   // "ANSW"
@@ -193,11 +201,34 @@ std::string ExtendedInfoCommand(int retLen, const std::string& name) {
   return answer.str();
 }
 
+// ---- IPC_GET_EMBEDIF -------------------------------------------------------
+// The published window-state record: me, flags, r, then plug-in data.
+struct EmbedWindowState {
+  HWND me;
+  int flags;
+  RECT r;
+  void* user_ptr;
+  int extra_data[64];
+};
+
+std::string EmbedCommand(int width, int height) {
+  using EmbedFn = HWND(__cdecl*)(EmbedWindowState*);
+  const auto embed = reinterpret_cast<EmbedFn>(Ipc(0, IPC_GET_EMBEDIF));
+  if (!embed) return "function=" + Hex(nullptr);
+  const HWND untouched = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x5EED));
+  EmbedWindowState state{};
+  state.me = untouched;
+  state.r = RECT{0, 0, width, height};
+  const HWND made = embed(&state);
+  return "function=" + Hex(reinterpret_cast<void*>(embed)) + "\nhwnd=" + Hex(made) +
+         "\nme=" + (state.me == untouched ? std::string("untouched") : Hex(state.me));
+}
+
 // ---- Wasabi dispatch -------------------------------------------------------
 // Wasabi objects are MSVC objects: _dispatch is a member function (in the
 // 32-bit build this in ECX, callee pops), the only entry of the table the
 // object starts with.
-using DispatchFn = int(ZUL_WASABI_CALL *)(void* self, int msg, void* retval, void** params, int nparams);
+using DispatchFn = int(ZUL_WASABI_CALL*)(void* self, int msg, void* retval, void** params, int nparams);
 struct DispatchTable {
   DispatchFn dispatch;
 };
@@ -294,6 +325,21 @@ std::string Run(const std::string& line) {
     std::string l;
     words >> l;
     return "text=" + Utf8(reinterpret_cast<const wchar_t*>(Ipc(0, static_cast<LPARAM>(Number(l)))));
+  }
+  if (verb == "command") {
+    std::string id;
+    words >> id;
+    return "reply=" + std::to_string(SendMessageW(plugin.hwndParent, WM_COMMAND, Number(id), 0));
+  }
+  if (verb == "title") {
+    char text[1024] = {};
+    GetWindowTextA(plugin.hwndParent, text, sizeof text);
+    return std::string("text=") + text;
+  }
+  if (verb == "embed") {
+    std::string width, height;
+    words >> width >> height;
+    return EmbedCommand(static_cast<int>(Number(width)), static_cast<int>(Number(height)));
   }
   if (verb == "format") {
     std::string len;

@@ -58,9 +58,6 @@ class ProbePlugin : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     box_ = new ZulSandbox(L"probe");
-    const std::wstring plugins = box_->dir() + L"\\Plugins";
-    CreateDirectoryW(plugins.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((BinDir() + L"\\gen_probe.dll").c_str(), (plugins + L"\\gen_probe.dll").c_str(), FALSE));
     // The last playlist, restored at start-up. No input plug-in claims the
     // files, so the play that follows the restore fails at once and nothing
     // moves the current entry on.
@@ -70,6 +67,13 @@ protected:
       WriteFileBytes(box_->dir() + L"\\" + std::wstring(name.begin(), name.end()), "not audio");
       m3u += tags::Utf8FromWide(box_->dir()) + "\\" + name + "\r\n";
     }
+    StartWithProbe(m3u);
+  }
+  // zul.exe with gen_probe.dll and the playlist `m3u` to restore.
+  static void StartWithProbe(const std::string& m3u) {
+    const std::wstring plugins = box_->dir() + L"\\Plugins";
+    CreateDirectoryW(plugins.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((BinDir() + L"\\gen_probe.dll").c_str(), (plugins + L"\\gen_probe.dll").c_str(), FALSE));
     WriteFileBytes(box_->dir() + L"\\zul.m3u", m3u);
     WriteFileBytes(box_->ini(), "[Preferences]\r\ndllGenName0=" + tags::Utf8FromWide(plugins) + "\\gen_probe.dll\r\n");
 
@@ -89,7 +93,7 @@ protected:
     ASSERT_NE(probe_, nullptr) << "gen_probe.dll was not loaded and started from the Plugins folder";
   }
   static void TearDownTestSuite() {
-    if (winamp_) SendMessageW(winamp_, WM_COMMAND, 40001, 0);
+    if (winamp_ && IsWindow(winamp_)) SendMessageW(winamp_, WM_COMMAND, 40001, 0);
     if (process_) {
       EXPECT_TRUE(WaitForExit(process_, 20000));
     }
@@ -215,6 +219,16 @@ TEST_F(ProbePlugin, ExtendedFileInfoIsAboutTheCurrentEntry) {
   }
 }
 
+TEST_F(ProbePlugin, EmbeddingFunctionSizesWithoutWritingTheRecord) {
+  Answer a = Ask("embed 300 200");
+  EXPECT_NE(a["function"], PointerText(0)) << "IPC_GET_EMBEDIF with wParam 0 gave no embedding function";
+  // The embedded windows are not part of this build: no window, and the
+  // function leaves the record's me alone (only the IPC with a record
+  // writes it).
+  EXPECT_EQ(a["hwnd"], PointerText(0));
+  EXPECT_EQ(a["me"], "untouched");
+}
+
 TEST_F(ProbePlugin, WidePathQueriesPointAtTheSandbox) {
   EXPECT_EQ(Ask("wpath 1334")["text"], tags::Utf8FromWide(box_->ini()));
   EXPECT_EQ(Ask("wpath 1335")["text"], tags::Utf8FromWide(box_->dir() + L"\\"));
@@ -334,6 +348,46 @@ TEST_F(ProbePlugin, PluginFactoriesAreFoundUntilDeregistered) {
   const std::string stub = Dispatch(service, 50, guid)["ptr"];
   EXPECT_NE(stub, own);
   EXPECT_EQ(Dispatch(stub, 210)["guid"], guid);
+}
+
+}  // namespace
+}  // namespace zul::test
+
+namespace zul::test {
+namespace {
+
+// The same plug-in with two long tracks playing: what it reads as the
+// Winamp window's title, the form plug-ins parse ("<position>. <title> -
+// Winamp", a state suffix when not playing).
+class ProbePlaying : public ProbePlugin {
+protected:
+  static void SetUpTestSuite() {
+    box_ = new ZulSandbox(L"probe_playing");
+    const std::wstring tracks = BinDir() + L"\\playback_fixtures\\long\\";
+    StartWithProbe(tags::Utf8FromWide(tracks) + "l1.mp3\r\n" + tags::Utf8FromWide(tracks) + "l2.mp3\r\n");
+  }
+  // Polls the title the plug-in reads until it is `expected`; the last one
+  // read otherwise.
+  static std::string TitleBecomes(const std::string& expected) {
+    std::string text;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
+      text = Ask("title")["text"];
+      if (text == expected) break;
+    }
+    return text;
+  }
+};
+
+TEST_F(ProbePlaying, WinampWindowTitleShowsPositionTitleAndState) {
+  EXPECT_EQ(TitleBecomes("1. l1 - Winamp"), "1. l1 - Winamp");
+  Ask("command 40046");  // pause
+  EXPECT_EQ(TitleBecomes("1. l1 - Winamp [Paused]"), "1. l1 - Winamp [Paused]");
+  Ask("command 40046");  // resume
+  EXPECT_EQ(TitleBecomes("1. l1 - Winamp"), "1. l1 - Winamp");
+  Ask("command 40048");  // next
+  EXPECT_EQ(TitleBecomes("2. l2 - Winamp"), "2. l2 - Winamp");
+  Ask("command 40047");  // stop
+  EXPECT_EQ(TitleBecomes("2. l2 - Winamp [Stopped]"), "2. l2 - Winamp [Stopped]");
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+// The Winamp window's title in Winamp's own form.
+#include "app/main_wnd.h"
+#include "playlist/win32/playlist_service.h"
+#include "pluginhost/winamp_window/wa_emu_wnd.h"
+
+namespace zul {
+
+std::wstring CWAEmuWnd::TitleText(bool readTags) {
+  PlaylistManager& list = ThePlaylist();
+  if (list.Count() == 0) return L" - Winamp";
+  const int current = list.GetCurrent();
+  std::wstring title = list.GetTitle(current, !readTags);
+  if (title.empty()) title = list.GetDefaultTitle(current);
+  std::wstring text = std::to_wstring(current + 1) + L". " + title + L" - Winamp";
+  switch (mainWnd_.playback().PlayingState()) {
+    case 0:
+      text += L" [Stopped]";
+      break;
+    case 3:
+      text += L" [Paused]";
+      break;
+  }
+  return text;
+}
+
+void CWAEmuWnd::RefreshTitle(bool readTags) {
+  if (!hwnd()) return;
+  const std::wstring text = TitleText(readTags);
+  // Set only on a change: plug-ins that subclass the window may watch
+  // WM_SETTEXT.
+  wchar_t shown[1024] = {};
+  GetWindowTextW(hwnd(), shown, static_cast<int>(std::size(shown)));
+  if (text != shown) SetWindowTextW(hwnd(), text.c_str());
+}
+
+}  // namespace zul
