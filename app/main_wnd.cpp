@@ -191,6 +191,7 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   const bool randomFirst = settings_.randomFirst != 0;
 
   if (path.size() == 3 && path[1] == L':') {
+    if (!adding) SupersedeQueuedPlayback();
     LoadFolderAsync(path.substr(0, 2), !adding, randomFirst, !adding);
     return TRUE;
   }
@@ -204,6 +205,7 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
     return TRUE;
   }
   FindClose(find);
+  if (!adding) SupersedeQueuedPlayback();
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) LoadFolderAsync(lookup, !adding, randomFirst, !adding);
   else if (HasExtension(lookup, L"M3U") || HasExtension(lookup, L"PLS"))
     LoadPlaylistFileAsync(lookup, !adding, randomFirst, !adding);
@@ -389,6 +391,17 @@ void CMainWnd::SaveEverything(std::vector<ProfileEdit>& edits) {
   AppendStartupWindowKeys(settings_, edits);
 }
 
+// The plug-ins are unloaded after the message loop. A playing plug-in's
+// decode thread runs code of its DLL until its Stop has returned (Quit does
+// not promise to end it), so playback stops here, waiting for Stop.
+void CMainWnd::StopPlaybackForQuit() {
+  CDllInputList& inputs = InputPlugins();
+  if (inputs.GetState() == 0) return;
+  SendMessageW(winamp_, WM_COMMAND, WINAMP_BUTTON4, 0);
+  // The stop command does nothing on an empty playlist.
+  if (inputs.GetState() != 0) inputs.Stop();
+}
+
 void CMainWnd::RunQuitSequence() {
   if (!running_) return;
   running_ = false;
@@ -401,9 +414,11 @@ void CMainWnd::RunQuitSequence() {
     SaveEverything(edits);
     if (settings_.w2fEnabled) WriteNowPlayingExit();
   }
+  StopPlaybackForQuit();
   edits.push_back(ProfileEdit{kPreferences, L"CurrentInPlaylist", std::to_wstring(settings_.currentInPlaylist)});
   if (!CommitProfileEdits(profilePath_, edits)) ZUL_LOG(L"Settings could not be written to %s", profilePath_.c_str());
-  RemoveTrayIcon();
+  if (trayShown_) trayRemoval_.Start(hwnd(), kTrayId);
+  trayShown_ = false;
   ReleaseSkinPictures();
   DestroyToolWindows();
   RemoveMenuHook();
