@@ -11,6 +11,9 @@
 //                         next plug-in try)
 //   StopPatienceMs=-1     how long Stop waits for the decode thread (-1: forever)
 //   EndLatencyMs=0        how long the decode thread takes to end once told
+//   AskHost=0             1: the decode thread asks the Winamp window whether
+//                         it plays (a sent message) every 20 ms, as some
+//                         decoders ask for the position or the title
 // A file is unreadable when its first bytes are "UNREADABLE". Events go to
 // the life log (ZUL_TEST_PLUGIN_LOG): "<copy> Play <file name>", "<copy>
 // decoding", "<copy> Stop returned", "<copy> Quit", "<copy> error box".
@@ -63,7 +66,13 @@ bool Readable(const char* path) {
 // told to stop. Every instruction here is inside this DLL.
 DWORD WINAPI Decode(void*) {
   Log("decoding");
+  const bool askHost = Setting("AskHost", 0) != 0;
+  DWORD lastAsked = GetTickCount();
   while (!stopFlag.load()) {
+    if (askHost && GetTickCount() - lastAsked >= 20) {
+      SendMessageA(mod.hMainWindow, WM_USER, 0, 104);  // IPC_ISPLAYING
+      lastAsked = GetTickCount();
+    }
     if (mod.outMod->CanWrite() >= static_cast<int>(sizeof silence))
       mod.outMod->Write(silence, sizeof silence);
     else

@@ -173,6 +173,28 @@ TEST(Quit, WhileADecodeThreadRunsStopsItBeforeTheDllIsFreed) {
   }
 }
 
+// A decoder whose Stop waits for its thread without a limit, while that
+// thread waits for the UI thread to answer it: the quit must not hang.
+TEST(Quit, WhileTheDecodeThreadWaitsForTheWinampWindowEnds) {
+  SehLog seh;
+  ASSERT_TRUE(seh.Available()) << "run through run_observed.sh";
+  FakeDecoderBox fake(L"quit_asking");
+  fake.AddPlugin(L"in_fake.dll", "AskHost=1\r\nStopPatienceMs=-1\r\n");
+  const std::wstring track = fake.AddFile(L"track.fak", "FAKE");
+  DWORD pid = 0;
+  HANDLE process = fake.Start(L"\"" + track + L"\"", &pid);
+  ASSERT_NE(process, nullptr);
+  ASSERT_TRUE(WaitForLife(fake.life(), "in_fake.dll decoding")) << Joined(fake.Life());
+
+  EXPECT_EQ(fake.box().RunToEnd(L"-x"), 0u);
+  ASSERT_TRUE(WaitForExit(process, 30000)) << "the quit hangs\n" << Joined(fake.Life());
+  EXPECT_EQ(seh.Since(), "");
+  const std::vector<std::string> life = fake.Life();
+  EXPECT_EQ(std::vector<std::string>(life.end() - 2, life.end()),
+            (std::vector<std::string>{"in_fake.dll Stop returned", "in_fake.dll Quit"}))
+      << Joined(life);
+}
+
 // A double-clicked file plays, whatever the restored playlist asked for:
 // the restore finishes first and its own playback decision gives way.
 TEST(StartUnderLoad, TheFileOnTheCommandLineBeatsTheRestoredPlaylist) {
