@@ -158,8 +158,8 @@ private:
     if (msg != WM_ZUL_PLAYLIST_TASK) return CallDefault(msg, wParam, lParam);
     std::unique_ptr<Payload> payload(reinterpret_cast<Payload*>(lParam));
     const std::wstring* text = payload ? &payload->text : nullptr;
-    // A load's stop and play requests that were still queued when an open
-    // request took over playback are its no longer.
+    // A load's stop and play requests still queued when an open request
+    // took over playback are dropped: that request decides.
     if ((wParam == kStopIfPlaying || wParam == kStartPlayback) && payload &&
         payload->decisionRound != decisionRound_.load()) {
       if (wParam == kStartPlayback)

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Runs a Wine test of zul.exe's start-up and quit with Wine's exception
-# messages (err:seh, "Unhandled ...") written to a file the test reads: a fault in a plug-in's
-# thread is swallowed by the crash handler and the process still exits with
-# code 0, so only these lines show it. The file is handed over in ZUL_SEH_LOG
+# messages ("err:seh", "Unhandled ...") written to a file the test reads: a
+# fault in a plug-in's thread goes to the crash handler and the process
+# still exits with code 0, so only these lines show it. The file is handed over in ZUL_SEH_LOG
 # as a Windows path.
 #   run_observed.sh [--busy] <wine loader> <test.exe> [args...]
 # --busy keeps both CPUs busy with two shell loops for the whole run, so
