@@ -11,6 +11,7 @@
 #include "app/messages.h"
 #include "app/open_request.h"
 #include "app/profile_file.h"
+#include "app/quit_watchdog.h"
 #include "app/recent_list.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "playlist/win32/playlist_service.h"
@@ -20,6 +21,10 @@ namespace zul {
 namespace {
 
 constexpr UINT kTrayId = 1;
+// How long the quit may take from its start before the watchdog ends the
+// process: a plug-in's Stop that waits 5 s for its thread, and the playlist
+// workers' own 10 s, still end within it.
+constexpr DWORD kQuitPatienceMs = 20000;
 
 bool HasExtension(const std::wstring& path, const wchar_t* ext) {
   size_t dot = path.rfind(L'.');
@@ -405,6 +410,7 @@ void CMainWnd::StopPlaybackForQuit() {
 void CMainWnd::RunQuitSequence() {
   if (!running_) return;
   running_ = false;
+  ArmQuitWatchdog(kQuitPatienceMs);
   StopPlaylistWorkers();
   FinishPlaylistWindow();
   std::vector<ProfileEdit> edits;

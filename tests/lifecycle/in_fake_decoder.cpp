@@ -11,6 +11,7 @@
 //                         next plug-in try)
 //   StopPatienceMs=-1     how long Stop waits for the decode thread (-1: forever)
 //   EndLatencyMs=0        how long the decode thread takes to end once told
+//   NeverEnds=0           1: the decode thread does not end at all
 //   AskHost=0             1: the decode thread asks the Winamp window whether
 //                         it plays (a sent message) every 20 ms, as some
 //                         decoders ask for the position or the title
@@ -79,8 +80,8 @@ DWORD WINAPI Decode(void*) {
       Sleep(5);
   }
   // A decoder that finishes its block, flushes, closes files... before it
-  // ends.
-  Sleep(static_cast<DWORD>(Setting("EndLatencyMs", 0)));
+  // ends; or one stuck for good.
+  Sleep(Setting("NeverEnds", 0) ? INFINITE : static_cast<DWORD>(Setting("EndLatencyMs", 0)));
   return 0;
 }
 

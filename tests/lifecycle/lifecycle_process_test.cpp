@@ -195,6 +195,32 @@ TEST(Quit, WhileTheDecodeThreadWaitsForTheWinampWindowEnds) {
       << Joined(life);
 }
 
+// A decoder thread that never ends keeps its Stop waiting forever: the quit
+// saves first, and its watchdog then ends the process; the DLL is never
+// freed under the running thread.
+TEST(Quit, WithADecodeThreadThatNeverEndsEndsAfterSaving) {
+  SehLog seh;
+  ASSERT_TRUE(seh.Available()) << "run through run_observed.sh";
+  FakeDecoderBox fake(L"quit_stuck");
+  fake.AddPlugin(L"in_fake.dll", "NeverEnds=1\r\nStopPatienceMs=-1\r\n");
+  const std::wstring track = fake.AddFile(L"track.fak", "FAKE");
+  DWORD pid = 0;
+  HANDLE process = fake.Start(L"\"" + track + L"\"", &pid);
+  ASSERT_NE(process, nullptr);
+  ASSERT_TRUE(WaitForLife(fake.life(), "in_fake.dll decoding")) << Joined(fake.Life());
+
+  EXPECT_EQ(fake.box().RunToEnd(L"-x"), 0u);
+  ASSERT_TRUE(WaitForExit(process, 60000)) << "the quit hangs\n" << Joined(fake.Life());
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  EXPECT_EQ(code, 2u) << "ended by the quit's watchdog";
+  EXPECT_EQ(seh.Since(), "");
+  EXPECT_EQ(ReadFileBytes(fake.box().dir() + L"\\zul.m3u"), "track.fak\r\n");
+  EXPECT_NE(ReadFileBytes(fake.box().ini()).find("dllInName0="), std::string::npos);
+  const std::vector<std::string> life = fake.Life();
+  EXPECT_EQ(std::count(life.begin(), life.end(), "in_fake.dll Quit"), 0) << Joined(life);
+}
+
 // A double-clicked file plays, whatever the restored playlist asked for:
 // the restore finishes first and its own playback decision gives way.
 TEST(StartUnderLoad, TheFileOnTheCommandLineBeatsTheRestoredPlaylist) {
