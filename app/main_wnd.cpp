@@ -11,6 +11,7 @@
 #include "app/messages.h"
 #include "app/open_request.h"
 #include "app/profile_file.h"
+#include "app/quit_watchdog.h"
 #include "app/recent_list.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "playlist/win32/playlist_service.h"
@@ -20,6 +21,10 @@ namespace zul {
 namespace {
 
 constexpr UINT kTrayId = 1;
+// How long the quit may take from its start before the watchdog ends the
+// process: a plug-in's Stop that waits 5 s for its thread, and the playlist
+// workers' own 10 s, still end within it.
+constexpr DWORD kQuitPatienceMs = 20000;
 
 bool HasExtension(const std::wstring& path, const wchar_t* ext) {
   size_t dot = path.rfind(L'.');
@@ -193,6 +198,7 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   const bool randomFirst = settings_.randomFirst != 0;
 
   if (path.size() == 3 && path[1] == L':') {
+    if (!adding) SupersedeQueuedPlayback();
     LoadFolderAsync(path.substr(0, 2), !adding, randomFirst, !adding);
     return TRUE;
   }
@@ -206,6 +212,7 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
     return TRUE;
   }
   FindClose(find);
+  if (!adding) SupersedeQueuedPlayback();
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) LoadFolderAsync(lookup, !adding, randomFirst, !adding);
   else if (HasExtension(lookup, L"M3U") || HasExtension(lookup, L"PLS"))
     LoadPlaylistFileAsync(lookup, !adding, randomFirst, !adding);
@@ -391,9 +398,21 @@ void CMainWnd::SaveEverything(std::vector<ProfileEdit>& edits) {
   AppendStartupWindowKeys(settings_, edits);
 }
 
+// The plug-ins are unloaded after the message loop. A playing plug-in's
+// decode thread runs code of its DLL until its Stop has returned (Quit does
+// not promise to end it), so playback stops here, waiting for Stop.
+void CMainWnd::StopPlaybackForQuit() {
+  CDllInputList& inputs = InputPlugins();
+  if (inputs.GetState() == 0) return;
+  SendMessageW(winamp_, WM_COMMAND, WINAMP_BUTTON4, 0);
+  // The stop command does nothing on an empty playlist.
+  if (inputs.GetState() != 0) inputs.Stop();
+}
+
 void CMainWnd::RunQuitSequence() {
   if (!running_) return;
   running_ = false;
+  ArmQuitWatchdog(kQuitPatienceMs);
   StopPlaylistWorkers();
   FinishPlaylistWindow();
   std::vector<ProfileEdit> edits;
@@ -403,9 +422,11 @@ void CMainWnd::RunQuitSequence() {
     SaveEverything(edits);
     if (settings_.w2fEnabled) WriteNowPlayingExit();
   }
+  StopPlaybackForQuit();
   edits.push_back(ProfileEdit{kPreferences, L"CurrentInPlaylist", std::to_wstring(settings_.currentInPlaylist)});
   if (!CommitProfileEdits(profilePath_, edits)) ZUL_LOG(L"Settings could not be written to %s", profilePath_.c_str());
-  RemoveTrayIcon();
+  if (trayShown_) trayRemoval_.Start(hwnd(), kTrayId);
+  trayShown_ = false;
   ReleaseSkinPictures();
   DestroyToolWindows();
   RemoveMenuHook();

@@ -11,6 +11,7 @@
 
 #include "app/playback_controller.h"
 #include "app/settings.h"
+#include "app/tray_removal.h"
 #include "ui/window_base.h"
 
 namespace zul {
@@ -46,6 +47,7 @@ private:
   void SendQuitCommand();
   void AddTrayIcon();
   void RemoveTrayIcon();
+  void StopPlaybackForQuit();
   void ShowTrayMenu();
   void SaveEverything(std::vector<ProfileEdit>& edits);
   void OnHotkey(int id);
@@ -60,6 +62,7 @@ private:
   bool running_ = false;
   bool fullyStarted_ = false;
   bool trayShown_ = false;
+  TrayIconRemoval trayRemoval_;  // the quit's; waited for when the window object goes
   DWORD startTick_ = 0;
   HMENU mainMenu_ = nullptr;
   HMENU consoleMenu_ = nullptr;

@@ -86,6 +86,7 @@ public:
     playlistWnd_.store(window);
     playlistList_.store(list);
   }
+  void SupersedeQueuedPlayback() { ++decisionRound_; }
   void SetHooks(const PlaylistPlaybackHooks& hooks) {
     std::lock_guard lock(mutex_);
     hooks_ = hooks;
@@ -141,16 +142,30 @@ public:
   }
 
 private:
+  struct Payload {
+    std::wstring text;
+    unsigned decisionRound;
+  };
+
   void Post(Task task, const std::wstring* text = nullptr) {
     HWND target = hwnd();
     if (!target) return;
-    auto* payload = text ? new std::wstring(*text) : nullptr;
+    auto* payload = new Payload{text ? *text : std::wstring(), decisionRound_.load()};
     if (!PostMessageW(target, WM_ZUL_PLAYLIST_TASK, task, reinterpret_cast<LPARAM>(payload))) delete payload;
   }
 
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
     if (msg != WM_ZUL_PLAYLIST_TASK) return CallDefault(msg, wParam, lParam);
-    std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lParam));
+    std::unique_ptr<Payload> payload(reinterpret_cast<Payload*>(lParam));
+    const std::wstring* text = payload ? &payload->text : nullptr;
+    // A load's stop and play requests still queued when an open request
+    // took over playback are dropped: that request decides.
+    if ((wParam == kStopIfPlaying || wParam == kStartPlayback) && payload &&
+        payload->decisionRound != decisionRound_.load()) {
+      if (wParam == kStartPlayback)
+        ZUL_LOG(L"AfterLoad: %s not played, a later open request decides", payload->text.c_str());
+      return 0;
+    }
     PlaylistPlaybackHooks hooks;
     {
       std::lock_guard lock(mutex_);
@@ -202,6 +217,7 @@ private:
   std::mutex mutex_;  // options_ and hooks_
   PlaylistOptions options_;
   PlaylistPlaybackHooks hooks_;
+  std::atomic<unsigned> decisionRound_{0};
 };
 
 Win32PlaylistPlatform& Platform() {
@@ -235,6 +251,8 @@ void SyncPlaylistOptions() { Platform().Sync(); }
 void SetPlaylistWindow(HWND window, HWND list) { Platform().SetPlaylistWindow(window, list); }
 
 void SetPlaylistPlaybackHooks(const PlaylistPlaybackHooks& hooks) { Platform().SetHooks(hooks); }
+
+void SupersedeQueuedPlayback() { Platform().SupersedeQueuedPlayback(); }
 
 bool SaveSettingsNow() {
   Settings* s = Platform().settings();

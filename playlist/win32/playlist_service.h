@@ -54,6 +54,12 @@ struct PlaylistPlaybackHooks {
 };
 void SetPlaylistPlaybackHooks(const PlaylistPlaybackHooks& hooks);
 
+// An open request that replaces the playlist decides what plays: the stop
+// and play requests of loads that finished before it and are still queued
+// (the restore at start-up, when the program's own argument follows it) are
+// dropped. Loads that finish later decide again. UI thread.
+void SupersedeQueuedPlayback();
+
 // Commands of the main menu, the hotkeys and the playlist window.
 // "Perform Now" (564) and the automation hotkey: the pass, then the
 // settings saved when AutSaveset is set.

@@ -188,9 +188,46 @@ int CDllInput::IsPaused() {
   return paused;
 }
 
+namespace {
+
+struct StopCall {
+  In_Module* module;
+  GuardFault fault;
+};
+
+DWORD WINAPI RunStop(void* param) {
+  auto* call = static_cast<StopCall*>(param);
+  In_Module* m = call->module;
+  call->fault = Guarded([&] { m->Stop(); });
+  return 0;
+}
+
+}  // namespace
+
+// A plug-in's Stop waits for its decode thread, some of them without a
+// limit. A decode thread that sends the Winamp window a message meanwhile
+// (an IPC question, a title request) waits for the UI thread, and a UI
+// thread blocked inside Stop never answers: both would wait forever. So
+// Stop runs on a thread of its own while the UI thread waits for it and
+// answers sent messages; posted messages (input, timers) wait until Stop
+// has returned. A decode thread that never ends by itself still keeps its
+// Stop, and with it this call, waiting: nothing else could free the DLL
+// safely.
 void CDllInput::Stop() {
-  In_Module* m = module_;
-  Faulted(Guarded([&] { m->Stop(); }), L"Stop");
+  // A command answered during the wait below may ask again: the Stop under
+  // way covers it, and a plug-in's Stop is not made to run twice at once.
+  if (stopping_) return;
+  stopping_ = true;
+  StopCall call{module_, {}};
+  HANDLE thread = CreateThread(nullptr, 0, &RunStop, &call, 0, nullptr);
+  if (!thread) {
+    RunStop(&call);
+  } else {
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) ServeSentMessages();
+    CloseHandle(thread);
+  }
+  stopping_ = false;
+  Faulted(call.fault, L"Stop");
   state_ = PlayState::Stopped;
 }
 

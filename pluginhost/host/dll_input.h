@@ -9,7 +9,9 @@
 // Unicode modules (version flag 0x0F000000) get UTF-16 names.
 //
 // Threads: UI thread only. The plug-in's own threads call the host callbacks
-// (host_callbacks.h) and its outMod, never this object.
+// (host_callbacks.h) and its outMod, never this object. Stop is the one call
+// made from a thread of its own (see there), while the UI thread waits and
+// answers sent messages.
 #include <windows.h>
 
 #include <memory>
@@ -85,6 +87,7 @@ private:
   PluginLibrary library_;
   bool standard_ = false;
   bool unloaded_ = false;
+  bool stopping_ = false;
   GetInModuleFn getModule_ = nullptr;
   FARPROC extendedInfoNarrow_ = nullptr;  // resolved, never called
   GetExtendedFileInfoWFn extendedInfoWide_ = nullptr;

@@ -65,6 +65,8 @@ void CDllInputList::UnloadAll() {
   while (!entries_.empty()) {
     std::unique_ptr<CDllInput> entry = std::move(entries_.front());
     entries_.erase(entries_.begin());
+    // As in RemoveAt: a playing decode thread runs code of this DLL.
+    if (entry->state() != PlayState::Stopped) entry->Stop();
     entry->Unload();
   }
 }

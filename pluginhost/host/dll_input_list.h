@@ -81,7 +81,8 @@ public:
   CDllInput* At(int index) const;
   CDllInput* Current() const { return current_; }
   std::vector<std::wstring> Names() const;
-  // Quits and frees every plug-in without writing anything.
+  // Stops a plug-in that plays, then quits and frees every plug-in without
+  // writing anything.
   void UnloadAll();
 
 private:
