@@ -23,16 +23,6 @@ namespace {
 
 constexpr int kEntries = 10000;
 
-HANDLE StartProcess(const std::wstring& exe, const std::wstring& args, DWORD* pid) {
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  std::wstring cmd = L"\"" + exe + L"\" " + args;
-  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-  CloseHandle(pi.hThread);
-  *pid = pi.dwProcessId;
-  return pi.hProcess;
-}
-
 void End(HANDLE process, HWND main) {
   DWORD_PTR reply;
   if (main) SendMessageTimeoutW(main, WM_COMMAND, 507, 0, SMTO_BLOCK, 10000, &reply);  // "Exit"
@@ -44,7 +34,7 @@ void End(HANDLE process, HWND main) {
 double ZulListStart(const std::wstring& exe) {
   DWORD pid = 0;
   const double t0 = NowMs();
-  HANDLE process = StartProcess(exe, L"", &pid);
+  HANDLE process = StartProgram(exe, L"", &pid);
   if (!process) return -1;
   double result = -1;
   HWND winamp = nullptr;
@@ -65,7 +55,7 @@ double ZulListStart(const std::wstring& exe) {
 double MinimalStart(const std::wstring& exe) {
   DWORD pid = 0;
   const double t0 = NowMs();
-  HANDLE process = StartProcess(exe, L"", &pid);
+  HANDLE process = StartProgram(exe, L"", &pid);
   if (!process) return -1;
   HWND main = WaitForInstance(pid, 30000);
   const double result = main ? NowMs() - t0 : -1;
@@ -119,7 +109,7 @@ int PlayBench() {
   const std::wstring timings = box.dir() + L"\\timings.txt";
   SetEnvironmentVariableW(L"ZUL_TIMINGS", timings.c_str());
   DWORD pid = 0;
-  HANDLE process = StartProcess(box.exe(), L"\"" + BinDir() + L"\\playback_fixtures\\albums\\album_a\"", &pid);
+  HANDLE process = StartProgram(box.exe(), L"\"" + BinDir() + L"\\playback_fixtures\\albums\\album_a\"", &pid);
   SetEnvironmentVariableW(L"ZUL_TIMINGS", nullptr);
   if (!process || WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) {
     std::printf("the play measurement run did not end\n");

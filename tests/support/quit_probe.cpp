@@ -23,16 +23,6 @@ constexpr UINT kMenuExit = 507;
 constexpr LPARAM kIpcIsPlaying = 104;
 constexpr LPARAM kIpcGetOutputTime = 105;
 
-HANDLE StartProcess(const std::wstring& exe, const std::wstring& args, DWORD* pid) {
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  std::wstring cmd = L"\"" + exe + L"\" " + args;
-  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-  CloseHandle(pi.hThread);
-  *pid = pi.dwProcessId;
-  return pi.hProcess;
-}
-
 LRESULT Ipc(HWND winamp, LPARAM what) {
   DWORD_PTR reply = 0;
   if (!winamp || !SendMessageTimeoutW(winamp, WM_USER, 0, what, SMTO_BLOCK, 5000, &reply)) return -1;
@@ -55,7 +45,7 @@ double TimeToExit(HANDLE process, HWND target, UINT msg, WPARAM wParam) {
 // zul.exe idle (no argument) or playing `track` once it is heard.
 double ZulQuit(const std::wstring& exe, const std::wstring& track) {
   DWORD pid = 0;
-  HANDLE process = StartProcess(exe, track.empty() ? L"" : L"\"" + track + L"\"", &pid);
+  HANDLE process = StartProgram(exe, track.empty() ? L"" : L"\"" + track + L"\"", &pid);
   if (!process) return -1;
   HWND main = WaitForInstance(pid);
   if (!main || !WaitUntilRunning(main)) {
@@ -80,7 +70,7 @@ double ZulQuit(const std::wstring& exe, const std::wstring& track) {
 
 double MinimalClose(const std::wstring& exe) {
   DWORD pid = 0;
-  HANDLE process = StartProcess(exe, L"", &pid);
+  HANDLE process = StartProgram(exe, L"", &pid);
   if (!process) return -1;
   HWND main = WaitForInstance(pid);
   if (!main) {

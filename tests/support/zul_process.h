@@ -48,6 +48,9 @@ HWND FindWindowOfClass(DWORD pid, const wchar_t* className);
 HWND FindWinampWindow(DWORD pid);
 std::vector<std::wstring> ConsoleLines(HWND mainWnd);
 bool WaitForExit(HANDLE process, DWORD timeoutMs);
+// Starts exe with args (the command line quotes exe); its process handle, or
+// nullptr when it did not start.
+HANDLE StartProgram(const std::wstring& exe, const std::wstring& args, DWORD* pid);
 
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
