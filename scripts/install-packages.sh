@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   libz-mingw-w64-dev
   # native build, tests, sanitizers, fuzzing, benchmarks
-  build-essential cmake ninja-build clang libclang-rt-14-dev googletest libgtest-dev valgrind
+  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev googletest libgtest-dev valgrind
   # fetching and building the C dependencies from Debian sources
   dpkg-dev autoconf automake libtool pkg-config
   # running and testing under Wine: wine32 where the host runs 32-bit code,
