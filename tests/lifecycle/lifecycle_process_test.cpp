@@ -382,6 +382,7 @@ TEST(PlugInFiles, AFolderScanTakesThePlugInsFilesWithItsTags) {
   ASSERT_NE(process, nullptr);
   HWND main = WaitForInstance(pid);
   ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntilRunning(main));  // the Winamp window exists by then
   HWND winamp = FindWinampWindow(pid);
   ASSERT_NE(winamp, nullptr);
   ASSERT_TRUE(WaitForConsole(main, L"3 files added")) << ConsoleText(main);
