@@ -40,12 +40,12 @@ void CachedTag::CopyTagsFrom(const CachedTag& other) {
 void CachedTag::ReadTags(bool force) {
   // An empty entry stands for "no current entry": there is nothing to ask.
   if ((infoRead && !force) || NoTagReads::Active() || path_.empty()) return;
-  TagSource& source = CurrentTagSource();
+  const TagSourceUse source;
   const std::wstring path = GetPath();
 
   std::wstring basicTitle;
   int lengthMs = -1;
-  source.GetFileInfo(path, &basicTitle, &lengthMs);
+  source->GetFileInfo(path, &basicTitle, &lengthMs);
   title_ = ToU16(basicTitle);
   // A negative "unknown" length must not be divided as unsigned: it would
   // become a length of 4294967 seconds.
@@ -54,14 +54,14 @@ void CachedTag::ReadTags(bool force) {
   // Old plug-ins answer no extended fields at all; the basic length is then
   // still the best there is, so it is only given up when it is missing too.
   std::wstring text;
-  if (!source.GetExtendedFileInfo(path, "length", &text) || text.empty()) {
+  if (!source->GetExtendedFileInfo(path, "length", &text) || text.empty()) {
     if (length <= 0) length = -1;
   } else if (int64_t ms = ParseLeadingInt(text); ms != 0) {
     length = SecondsFromMs(ms);
   }
 
   text.clear();
-  if (source.GetExtendedFileInfo(path, "title", &text) && !text.empty()) {
+  if (source->GetExtendedFileInfo(path, "title", &text) && !text.empty()) {
     title_ = ToU16(text);
   } else {
     title_ = ToU16(GetDefaultTitle());
@@ -70,7 +70,7 @@ void CachedTag::ReadTags(bool force) {
   auto field = [&](const char* name, std::u16string* out) {
     std::wstring value;
     out->clear();
-    if (source.GetExtendedFileInfo(path, name, &value)) *out = ToU16(value);
+    if (source->GetExtendedFileInfo(path, name, &value)) *out = ToU16(value);
   };
   field("artist", &artist_);
   field("comment", &comment_);

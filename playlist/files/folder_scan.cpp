@@ -58,10 +58,11 @@ std::wstring ExtensionSet(std::wstring_view hostList) {
   while (start <= hostList.size()) {
     size_t end = hostList.find(L';', start);
     if (end == std::wstring_view::npos) end = hostList.size();
-    if (end > start) {
-      for (wchar_t c : hostList.substr(start, end - start)) set += UpperAscii(c);
-      set += L';';
-    }
+    std::wstring piece;
+    for (wchar_t c : hostList.substr(start, end - start)) piece += UpperAscii(c);
+    // The built-in input claims playlist files too, but a playlist found in
+    // a folder is not a track: as an entry it could never play.
+    if (!piece.empty() && piece != L"M3U" && piece != L"PLS") set += piece + L';';
     start = end + 1;
   }
   return set == L";" ? std::wstring() : set;

@@ -19,7 +19,8 @@
 namespace zul {
 
 // ";MP3;MP2;" from the host's "mp3;MP2" (";"-separated, any case); empty
-// pieces are dropped, so a name ending in "." never matches.
+// pieces are dropped, so a name ending in "." never matches, and so are the
+// playlist types "M3U" and "PLS", which the built-in input also claims.
 std::wstring ExtensionSet(std::wstring_view hostList);
 bool MatchesExtensionSet(std::wstring_view fileName, std::wstring_view extensionSet);
 

@@ -10,7 +10,7 @@
 #include "app/messages.h"
 #include "app/profile_file.h"
 #include "app/settings.h"
-#include "playlist/files/input_host_info.h"
+#include "playlist/core/tag_source.h"
 #include "playlist/win32/win32_file_system.h"
 #include "ui/window_base.h"
 

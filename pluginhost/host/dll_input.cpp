@@ -128,7 +128,10 @@ CDllInput::~CDllInput() {
 }
 
 bool CDllInput::Faulted(const GuardFault& fault, const wchar_t* call) {
-  return ReportFault(fault, name_, call, &faults_);
+  int faults = 0;
+  const bool faulted = ReportFault(fault, name_, call, &faults);
+  faults_ += faults;
+  return faulted;
 }
 
 void CDllInput::Initialise() {
@@ -268,7 +271,9 @@ int CDllInput::IsSeekable() {
 }
 
 int CDllInput::IsOurFile(const std::wstring& path) {
-  void* file = FileArgument(path, claimName_, claimNameWide_);
+  AnsiName claimName{};
+  std::wstring claimNameWide;
+  void* file = FileArgument(path, claimName, claimNameWide);
   In_Module* m = module_;
   int claimed = 0;
   if (Faulted(Guarded([&] { claimed = m->IsOurFile(file); }), L"IsOurFile")) claimed = 0;
@@ -278,7 +283,9 @@ int CDllInput::IsOurFile(const std::wstring& path) {
 void CDllInput::GetFileInfo(const std::wstring* path, std::wstring& title, int& lengthMs) {
   title.clear();
   lengthMs = 0;
-  void* file = path ? FileArgument(*path, infoName_, infoNameWide_) : nullptr;
+  AnsiName infoName{};
+  std::wstring infoNameWide;
+  void* file = path ? FileArgument(*path, infoName, infoNameWide) : nullptr;
   In_Module* m = module_;
   int length = 0;
   if (unicode_) {
@@ -322,7 +329,8 @@ int CDllInput::GetExtendedFileInfo(const std::wstring& path, const wchar_t* fiel
   if (Faulted(Guarded([&] { claims = b->IsOurFile(copy.data()); }), L"the built-in's IsOurFile")) claims = 0;
   if (claims != 1) {
     std::vector<extensions::ExtensionPair> pairs;
-    if (Faulted(ReadExtensionPairs(b, extensionBytes_, pairs), L"the built-in's extension list") ||
+    std::vector<char> extensionBytes;
+    if (Faulted(ReadExtensionPairs(b, extensionBytes, pairs), L"the built-in's extension list") ||
         !extensions::MatchesExtensionText(path, extensions::ExtensionText(pairs)))
       return 0;
   }
@@ -346,7 +354,8 @@ void CDllInput::SetOutMod(Out_Module* output) {
 
 std::vector<extensions::ExtensionPair> CDllInput::ExtensionPairs() {
   std::vector<extensions::ExtensionPair> pairs;
-  Faulted(ReadExtensionPairs(module_, extensionBytes_, pairs), L"its extension list");
+  std::vector<char> extensionBytes;
+  Faulted(ReadExtensionPairs(module_, extensionBytes, pairs), L"its extension list");
   return pairs;
 }
 

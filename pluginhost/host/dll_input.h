@@ -4,16 +4,22 @@
 // under the fault guard (plugin_guard.h) with a neutral result on a fault.
 //
 // ANSI modules get file names converted through the ANSI code page into
-// 255-byte buffers of their own, one per call kind, that stay valid until the
-// next call of that kind (a plug-in may keep the pointer Play gave it).
+// 255-byte buffers of their own, one per call: Play's and InfoBox's stay
+// valid until the next call of that kind (a plug-in may keep the pointer Play
+// gave it), the others only for the call.
 // Unicode modules (version flag 0x0F000000) get UTF-16 names.
 //
-// Threads: UI thread only. The plug-in's own threads call the host callbacks
-// (host_callbacks.h) and its outMod, never this object. Stop is the one call
-// made from a thread of its own (see there), while the UI thread waits and
-// answers sent messages.
+// Threads: UI thread, except the questions the playlist's tag reads ask
+// (GetFileInfo with a path, GetExtendedFileInfo, IsOurFile and the extension
+// texts), which any thread may ask at any time: they keep nothing in the
+// object (their name buffers live on the caller's stack), as the plug-ins'
+// own answers to them are expected to. The plug-in's own threads call the
+// host callbacks (host_callbacks.h) and its outMod, never this object. Stop
+// is the one other call made from a thread of its own (see there), while the
+// UI thread waits and answers sent messages.
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,7 +55,7 @@ public:
   bool IsUnicode() const { return unicode_; }
   In_Module* module() const { return module_; }
   PlayState state() const { return state_; }
-  int faults() const { return faults_; }
+  int faults() const { return faults_.load(); }
 
   int Play(const std::wstring& path);  // 0 ok, -1 not found, other: error (1 on a fault)
   void Pause();
@@ -94,12 +100,11 @@ private:
   In_Module* module_ = nullptr;
   In_Module* builtin_ = nullptr;
   PlayState state_ = PlayState::Stopped;
-  int faults_ = 0;
+  std::atomic<int> faults_{0};
   bool unicode_ = false;
 
-  AnsiName playName_{}, infoName_{}, claimName_{}, boxName_{};
-  std::wstring playNameWide_, infoNameWide_, claimNameWide_, boxNameWide_;
-  std::vector<char> extensionBytes_;
+  AnsiName playName_{}, boxName_{};
+  std::wstring playNameWide_, boxNameWide_;
 };
 
 }  // namespace zul

@@ -8,8 +8,12 @@
 // location goes to the plug-ins whose extension text it ends with, in list
 // order (IsOurFile is not called).
 //
-// Threads: UI thread only; the list is not locked (edits come from the
-// preferences page and start-up and shutdown, all on the UI thread).
+// Threads: UI thread, except the file questions the playlist's tag reads
+// ask from its workers (GetFileInfo with a path, GetExtendedFileInfo,
+// BuildExtensionList; see input_tag_source.h). The list is not locked: it may
+// be edited (loaded, unloaded, added to, removed from, reordered) only while
+// no such question can be under way, that is while the playlist's tag source
+// over this list is not registered.
 #include <windows.h>
 
 #include <memory>

@@ -4,6 +4,7 @@
 #include "app/console_log.h"
 #include "app/profile_file.h"
 #include "app/quorvel_app.h"
+#include "pluginhost/host/input_tag_source.h"
 #include "pluginhost/host/plugin_lists.h"
 
 namespace zul {
@@ -22,11 +23,17 @@ std::wstring ProfilePath() {
   return ProfilePathFor(path);
 }
 
+InputTagSource& InputTags() {
+  static InputTagSource source(InputPlugins());
+  return source;
+}
+
 }  // namespace
 
 void LoadInputPlugins(HWND winamp) {
   InputPlugins().LoadFromSettings(ProfileFileReader(ProfilePath()), winamp);
   ZUL_LOG(L"%d input plug-in(s) loaded", InputPlugins().Count());
+  InputTags().Register();
 }
 
 void LoadOutputPlugins(HWND winamp) {
@@ -51,6 +58,11 @@ void StartGeneralPlugins() {
 void UnloadPlugins() {
   const std::wstring profile = ProfilePath();
   GeneralPlugins().SaveAndUnload(profile);
+  // A playlist worker the quit gave up on may still be reading tags inside
+  // an input plug-in. The wait has no limit of its own: a read that never
+  // ends is left to the quit watchdog, which ends the process without
+  // freeing anything.
+  InputTags().Unregister();
   InputPlugins().SaveAndUnload(profile);
   OutputPlugins().SaveAndUnload(profile);
 }

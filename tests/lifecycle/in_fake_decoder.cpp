@@ -15,9 +15,18 @@
 //   AskHost=0             1: the decode thread asks the Winamp window whether
 //                         it plays (a sent message) every 20 ms, as some
 //                         decoders ask for the position or the title
-// A file is unreadable when its first bytes are "UNREADABLE". Events go to
-// the life log (ZUL_TEST_PLUGIN_LOG): "<copy> Play <file name>", "<copy>
-// decoding", "<copy> Stop returned", "<copy> Quit", "<copy> error box".
+//   InfoHoldMs=0          the first file-information question about a file
+//                         whose name starts with "slow", asked on a thread
+//                         other than the one that ran Init (a playlist
+//                         worker), takes this long or until Quit, like a
+//                         decoder reading a file on a sleeping network drive
+// A file is unreadable when its first bytes are "UNREADABLE". A file that
+// starts with "TAGS:<artist>|<title>" line has those tags: GetFileInfo and
+// winampGetExtendedFileInfoW ("artist", "title", "length") answer them, and
+// every file is 600 s long. Events go to the life log (ZUL_TEST_PLUGIN_LOG):
+// "<copy> Play <file name>", "<copy> decoding", "<copy> Stop returned",
+// "<copy> Quit", "<copy> error box", "<copy> info begin <file name>" and
+// "<copy> info end <file name>".
 #include <windows.h>
 
 #include <atomic>
@@ -43,6 +52,10 @@ HANDLE decodeThread = nullptr;
 std::atomic<bool> stopFlag{false};
 std::atomic<bool> outputOpen{false};
 char silence[4096];
+DWORD initThread = 0;
+HANDLE quitEvent = nullptr;
+std::atomic<bool> infoHeld{false};
+constexpr int kLengthMs = 600000;
 
 int Setting(const char* key, int fallback) { return GetPrivateProfileIntA("fake", key, fallback, ini.c_str()); }
 
@@ -51,6 +64,26 @@ void Log(const std::string& event) { LogLife(ThisModule(), event.c_str()); }
 std::string FileName(const char* path) {
   const char* slash = std::strrchr(path, '\\');
   return slash ? slash + 1 : path;
+}
+
+struct Tags {
+  std::string artist, title;
+};
+
+// The "TAGS:<artist>|<title>" line at the start of an opened file.
+bool ReadTags(HANDLE f, Tags* tags) {
+  if (f == INVALID_HANDLE_VALUE) return false;
+  char head[256] = {};
+  DWORD got = 0;
+  ReadFile(f, head, sizeof head - 1, &got, nullptr);
+  CloseHandle(f);
+  if (std::strncmp(head, "TAGS:", 5) != 0) return false;
+  const std::string line(head + 5, std::strcspn(head + 5, "\r\n"));
+  const size_t bar = line.find('|');
+  if (bar == std::string::npos) return false;
+  tags->artist = line.substr(0, bar);
+  tags->title = line.substr(bar + 1);
+  return true;
 }
 
 bool Readable(const char* path) {
@@ -95,14 +128,35 @@ void __cdecl Init() {
   GetPrivateProfileStringA("fake", "Extensions", "FAK", ext, sizeof ext, ini.c_str());
   const int n = std::snprintf(extensions, sizeof extensions - 1, "%s%cFake files%c", ext, 0, 0);
   extensions[n] = extensions[n + 1] = 0;
+  initThread = GetCurrentThreadId();
+  quitEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   Log("Init");
 }
 // Like the real ones: Quit frees what Init made and trusts the host to have
 // stopped playback first.
-void __cdecl Quit() { Log("Quit"); }
-void __cdecl GetFileInfo(void*, void* title, int* length) {
+void __cdecl Quit() {
+  Log("Quit");
+  if (quitEvent) SetEvent(quitEvent);
+}
+
+void HoldIfSlow(const char* path) {
+  const std::string name = FileName(path);
+  const int hold = Setting("InfoHoldMs", 0);
+  if (hold <= 0 || name.rfind("slow", 0) != 0 || GetCurrentThreadId() == initThread || infoHeld.exchange(true)) return;
+  Log("info begin " + name);
+  WaitForSingleObject(quitEvent, static_cast<DWORD>(hold));
+  Log("info end " + name);
+}
+
+void __cdecl GetFileInfo(void* file, void* title, int* length) {
   if (title) static_cast<char*>(title)[0] = 0;
-  if (length) *length = 600000;
+  if (length) *length = kLengthMs;
+  if (!file) return;
+  const char* path = static_cast<const char*>(file);
+  HoldIfSlow(path);
+  Tags tags;
+  if (title && ReadTags(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr), &tags))
+    std::snprintf(static_cast<char*>(title), 255, "%s - %s", tags.artist.c_str(), tags.title.c_str());
 }
 int __cdecl InfoBox(void*, HWND) { return 0; }
 int __cdecl IsOurFile(void*) { return 0; }
@@ -150,6 +204,22 @@ void __cdecl SetPan(int) {}
 void __cdecl EQSet(int, char*, int) {}
 
 }  // namespace
+
+EXPORT int winampGetExtendedFileInfoW(const wchar_t* file, const wchar_t* field, wchar_t* ret, int retlen) {
+  Tags tags;
+  if (!ReadTags(CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr), &tags)) return 0;
+  std::string value;
+  if (lstrcmpiW(field, L"artist") == 0)
+    value = tags.artist;
+  else if (lstrcmpiW(field, L"title") == 0)
+    value = tags.title;
+  else if (lstrcmpiW(field, L"length") == 0)
+    value = std::to_string(kLengthMs);
+  else
+    return 0;
+  MultiByteToWideChar(CP_ACP, 0, value.c_str(), -1, ret, retlen);
+  return 1;
+}
 
 EXPORT In_Module* winampGetInModule2() {
   mod = In_Module{};

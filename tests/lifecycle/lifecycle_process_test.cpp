@@ -1,7 +1,8 @@
 // zul.exe's start-up and quit as real processes: the file named on the
 // command line against the restored playlist, quitting while a plug-in's
 // decode thread runs, a plug-in's own error box inside Play, and two
-// plug-ins claiming one extension. Plug-ins are copies of in_fake_decoder.dll
+// plug-ins claiming one extension, the playlist asking a plug-in for the
+// files only it claims. Plug-ins are copies of in_fake_decoder.dll
 // (see there); run_observed.sh collects Wine's exception messages, because a
 // fault in a plug-in's thread does not change the exit code.
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@ constexpr UINT kIpc = WM_USER;
 constexpr LPARAM kIpcGetVersion = 0;
 constexpr LPARAM kIpcIsPlaying = 104;
 constexpr LPARAM kIpcGetListLength = 124;
+constexpr LPARAM kIpcGetPlaylistFile = 211;
+constexpr LPARAM kIpcGetPlaylistTitle = 212;
 
 std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
@@ -140,6 +143,16 @@ private:
   std::wstring pluginKeys_;
   int plugins_ = 0;
 };
+
+// The ANSI text an IPC answer points to inside zul.exe.
+std::string RemoteText(DWORD pid, LRESULT at) {
+  std::string text(MAX_PATH, '\0');
+  HANDLE memory = OpenProcess(PROCESS_VM_READ, FALSE, pid);
+  SIZE_T got = 0;
+  if (memory && at) ReadProcessMemory(memory, reinterpret_cast<void*>(at), text.data(), text.size() - 1, &got);
+  if (memory) CloseHandle(memory);
+  return text.c_str();
+}
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string all;
@@ -348,6 +361,82 @@ TEST(PlugInErrorBox, ThePlayerAnswersAndQuitsWhileItIsUp) {
   const std::vector<std::string> life = fake.Life();
   EXPECT_EQ(std::count(life.begin(), life.end(), "in_fake.dll error box"), 1) << Joined(life);
   EXPECT_EQ(life.back(), "in_fake.dll Quit") << Joined(life);
+}
+
+// A folder of files of an extension that only a plug-in claims: the scan
+// takes them, and their titles, artists and lengths are that plug-in's
+// answers, in the playlist file and over IPC.
+TEST(PlugInFiles, AFolderScanTakesThePlugInsFilesWithItsTags) {
+  SehLog seh;
+  ASSERT_TRUE(seh.Available()) << "run through run_observed.sh";
+  FakeDecoderBox fake(L"plugin_files");
+  fake.AddPlugin(L"in_zzf.dll", "Extensions=ZZF\r\n");
+  const std::wstring folder = fake.box().dir() + L"\\Tracks";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  WriteFileBytes(folder + L"\\one.zzf", "TAGS:Fake Artist|First Song\r\n");
+  WriteFileBytes(folder + L"\\two.zzf", "TAGS:Other Artist|Second Song\r\n");
+  WriteFileBytes(folder + L"\\plain.zzf", "FAKE");  // no tags: the file name
+  WriteFileBytes(folder + L"\\notes.txt", "x");
+  DWORD pid = 0;
+  HANDLE process = fake.Start(L"\"" + folder + L"\"", &pid, L"ExtPlaylistFormat=1\r\nShowingMode=1\r\n");
+  ASSERT_NE(process, nullptr);
+  HWND main = WaitForInstance(pid);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(WaitUntilRunning(main));  // the Winamp window exists by then
+  HWND winamp = FindWinampWindow(pid);
+  ASSERT_NE(winamp, nullptr);
+  ASSERT_TRUE(WaitForConsole(main, L"3 files added")) << ConsoleText(main);
+  ASSERT_TRUE(WaitForConsole(main, L"Fin ReadAllTagsThread")) << ConsoleText(main);
+
+  std::vector<std::string> titles;  // "<file name>: <title>" in list order
+  for (LRESULT i = 0, n = Ipc(winamp, kIpcGetListLength); i < n; ++i) {
+    DWORD_PTR file = 0, title = 0;
+    SendMessageTimeoutW(winamp, kIpc, i, kIpcGetPlaylistFile, SMTO_BLOCK, 10000, &file);
+    SendMessageTimeoutW(winamp, kIpc, i, kIpcGetPlaylistTitle, SMTO_BLOCK, 10000, &title);
+    const std::string path = RemoteText(pid, static_cast<LRESULT>(file));
+    titles.push_back(path.substr(path.find_last_of('\\') + 1) + ": " + RemoteText(pid, static_cast<LRESULT>(title)));
+  }
+  EXPECT_EQ(titles, (std::vector<std::string>{"one.zzf: First Song", "plain.zzf: plain", "two.zzf: Second Song"}));
+
+  EXPECT_EQ(fake.box().RunToEnd(L"-x"), 0u);
+  ASSERT_TRUE(WaitForExit(process, 30000));
+  EXPECT_EQ(seh.Since(), "");
+  // "Artist - Title" (display mode 1), and the plug-in's 600 s.
+  EXPECT_EQ(ReadFileBytes(fake.box().dir() + L"\\zul.m3u"),
+            "#EXTM3U\r\n"
+            "Tracks\\one.zzf\r\n#EXTINF:600,Fake Artist - First Song\r\n"
+            "Tracks\\plain.zzf\r\n#EXTINF:600,plain\r\n"
+            "Tracks\\two.zzf\r\n#EXTINF:600,Other Artist - Second Song\r\n");
+}
+
+// The quit comes while a playlist worker reads tags inside a plug-in, and
+// the read outlasts the time the quit gives the workers: the plug-in is
+// neither quit nor freed before the read has returned.
+TEST(Quit, WhileATagReadIsInsideAPlugInWaitsForItBeforeTheDllIsFreed) {
+  SehLog seh;
+  ASSERT_TRUE(seh.Available()) << "run through run_observed.sh";
+  FakeDecoderBox fake(L"quit_reading");
+  // Longer than the workers' 10 s, shorter than the quit watchdog's 20 s.
+  fake.AddPlugin(L"in_zzf.dll", "Extensions=ZZF\r\nInfoHoldMs=14000\r\n");
+  const std::wstring folder = fake.box().dir() + L"\\Slow";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  WriteFileBytes(folder + L"\\a.zzf", "TAGS:A|Song A\r\n");
+  WriteFileBytes(folder + L"\\slow.zzf", "TAGS:S|Slow Song\r\n");
+  DWORD pid = 0;
+  HANDLE process = fake.Start(L"\"" + folder + L"\"", &pid);
+  ASSERT_NE(process, nullptr);
+  ASSERT_TRUE(WaitForLife(fake.life(), "in_zzf.dll info begin slow.zzf")) << Joined(fake.Life());
+
+  EXPECT_EQ(fake.box().RunToEnd(L"-x"), 0u);
+  ASSERT_TRUE(WaitForExit(process, 60000)) << "the quit hangs\n" << Joined(fake.Life());
+  DWORD code = 0;
+  GetExitCodeProcess(process, &code);
+  EXPECT_EQ(code, 0u) << "ended by the quit watchdog or a fault";
+  EXPECT_EQ(seh.Since(), "");
+  std::vector<std::string> life = fake.Life();
+  auto at = [&life](const std::string& line) { return std::find(life.begin(), life.end(), line) - life.begin(); };
+  ASSERT_LT(at("in_zzf.dll Quit"), static_cast<ptrdiff_t>(life.size())) << Joined(life);
+  EXPECT_LT(at("in_zzf.dll info end slow.zzf"), at("in_zzf.dll Quit")) << Joined(life);
 }
 
 }  // namespace

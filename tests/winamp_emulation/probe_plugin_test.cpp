@@ -390,5 +390,29 @@ TEST_F(ProbePlaying, WinampWindowTitleShowsPositionTitleAndState) {
   EXPECT_EQ(TitleBecomes("2. l2 - Winamp [Stopped]"), "2. l2 - Winamp [Stopped]");
 }
 
+// The same plug-in asking about a tagged track (the encoder wrote its
+// title a1, artist Tester and album album_a): the answers are the entry's
+// tags, read through the built-in input.
+class ProbeTagged : public ProbePlugin {
+protected:
+  static void SetUpTestSuite() {
+    box_ = new ZulSandbox(L"probe_tagged");
+    StartWithProbe(tags::Utf8FromWide(BinDir() + L"\\playback_fixtures\\albums\\album_a\\") + "a1.mp3\r\n");
+  }
+};
+
+TEST_F(ProbeTagged, ExtendedFileInfoAnswersTheCurrentEntrysTags) {
+  const struct {
+    const char* name;
+    const char* ret;
+  } cases[] = {{"artist", "Tester"}, {"title", "a1"}, {"album", "album_a"}, {"filename", "a1.mp3"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Answer a = Ask(std::string("extinfo 64 ") + c.name);
+    EXPECT_EQ(a["reply"], "record");
+    EXPECT_EQ(a["ret"], c.ret);
+  }
+}
+
 }  // namespace
 }  // namespace zul::test

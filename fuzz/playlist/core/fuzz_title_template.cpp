@@ -51,6 +51,7 @@ public:
       return false;
     return true;
   }
+  std::wstring ExtensionList() override { return L"MP3"; }
 };
 
 }  // namespace

@@ -34,6 +34,14 @@ public:
     *title = it == files_.end() ? L"" : it->second.basicTitle;
     *lengthMs = it == files_.end() ? -1 : it->second.basicLengthMs;
   }
+  std::wstring ExtensionList() override {
+    std::lock_guard lock(mutex_);
+    return extensions_;
+  }
+  void SetExtensions(std::wstring list) {
+    std::lock_guard lock(mutex_);
+    extensions_ = std::move(list);
+  }
   bool GetExtendedFileInfo(const std::wstring& path, const char* field, std::wstring* value) override {
     std::lock_guard lock(mutex_);
     auto it = files_.find(path);
@@ -50,6 +58,7 @@ protected:
 private:
   std::mutex mutex_;
   std::map<std::wstring, FakeTags> files_;
+  std::wstring extensions_ = L"MP3;MP2;MP1;RMP";
   std::atomic<int> reads_{0};
 };
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "playlist/core/tag_source.h"
 #include "playlist/files/folder_scan.h"
-#include "playlist/files/input_host_info.h"
 #include "tests/playlist/core/fake_tag_source.h"
 #include "tests/playlist/workers/fake_platform.h"
 
@@ -18,15 +18,17 @@ std::vector<std::wstring> Paths(const PlaylistManager& p) {
 }
 
 TEST(ExtensionRule, ComparesTheFirstThreeCharactersOfTheLastExtension) {
-  const std::wstring set = ExtensionSet(L"mp3;MP2;;fla;");
+  // The built-in input's list names the playlist types as well.
+  const std::wstring set = ExtensionSet(L"mp3;MP2;;m3u;pls;fla;");
   EXPECT_EQ(set, L";MP3;MP2;FLA;");
   struct Case {
     const wchar_t* name;
     bool match;
   } cases[] = {
-      {L"a.mp3", true},  {L"a.MP3", true},   {L"a.b.mp2", true},    {L"a.mp3x", true},  // three characters only
-      {L"x.flac", true}, {L"b.mp4", false},  {L"a.mp", false},      {L"a.", false},     // empty pieces never match
-      {L"mp3", true},    {L"mp3file", true}, {L"a.mp3.txt", false},                     // no dot: the name's start
+      {L"a.mp3", true},     {L"a.MP3", true},      {L"a.b.mp2", true},    {L"a.mp3x", true},  // three characters only
+      {L"x.flac", true},    {L"b.mp4", false},     {L"a.mp", false},      {L"a.", false},  // empty pieces never match
+      {L"mp3", true},       {L"mp3file", true},    {L"a.mp3.txt", false},                  // no dot: the name's start
+      {L"list.m3u", false}, {L"radio.PLS", false},                                         // playlists are no tracks
   };
   for (const Case& c : cases)
     EXPECT_EQ(MatchesExtensionSet(c.name, set), c.match) << std::string(c.name, c.name + wcslen(c.name));
@@ -125,7 +127,7 @@ TEST(PlaylistFiles, OversizedFilesAreRefused) {
   EXPECT_FALSE(ReadPlaylistFile(fs, L"C:\\big.m3u", &parsed));
 }
 
-class CountingHost : public InputHostInfo {
+class CountingHost : public TagSource {
 public:
   void GetFileInfo(const std::wstring&, std::wstring* title, int* lengthMs) override {
     *title = L"t";
@@ -139,20 +141,20 @@ public:
   std::wstring ExtensionList() override { return L"OGG"; }
 };
 
-TEST(InputHostInfo, RegisteredHostAnswersTagsAndExtensions) {
+TEST(TagSourceRegistry, RegisteredHostAnswersTagsAndExtensions) {
   EXPECT_EQ(InputExtensionList(), L"MP3;MP2;MP1;RMP");
   CachedTag e(L"C:\\a.ogg");
   e.ReadTags(false);
   EXPECT_EQ(e.GetArtist(true), L"");
   EXPECT_EQ(e.length, -1);
   CountingHost host;
-  RegisterInputHostInfo(&host);
+  SetTagSource(&host);
   EXPECT_EQ(InputExtensionList(), L"OGG");
   e.ReadTags(true);
   EXPECT_EQ(e.GetArtist(true), L"Host artist");
   EXPECT_EQ(e.length, 5);
   EXPECT_EQ(e.GetTitle(true), L"a");  // no extended title: the file name
-  RegisterInputHostInfo(nullptr);
+  SetTagSource(nullptr);
   e.ReadTags(true);
   EXPECT_EQ(e.GetArtist(true), L"");
 }

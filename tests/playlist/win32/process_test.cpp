@@ -1,10 +1,13 @@
 // zul.exe as a real process: a folder or a playlist file given on the
 // command line becomes the playlist, is saved as zul.m3u at the quit and is
-// restored at the next start.
+// restored at the next start; its entries carry the files' tags.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "tests/support/zul_process.h"
 
@@ -97,6 +100,89 @@ void MakeMusicFolder(const ZulSandbox& box) {
   WriteFileBytes(music + L"\\Sub\\c.mp2", track);
   WriteFileBytes(music + L"\\notes.txt", "x");
   WriteFileBytes(music + L"\\empty.mp3", "");
+}
+
+// An ID3v2.3 tag of ISO-8859-1 text frames ("TIT2", "TPE1", ...).
+std::string Id3v2(const std::vector<std::pair<std::string, std::string>>& frames) {
+  std::string body;
+  for (const auto& [id, text] : frames) {
+    const uint32_t size = static_cast<uint32_t>(text.size() + 1);
+    body += id;
+    for (int shift = 24; shift >= 0; shift -= 8) body += static_cast<char>((size >> shift) & 0xFF);
+    body += std::string(3, '\0');  // flags, then the text encoding ISO-8859-1
+    body += text;
+  }
+  std::string tag = "ID3";
+  tag += std::string("\x03\x00\x00", 3);
+  const uint32_t n = static_cast<uint32_t>(body.size());
+  for (int shift = 21; shift >= 0; shift -= 7) tag += static_cast<char>((n >> shift) & 0x7F);
+  return tag + body;
+}
+
+// The fixture track's MPEG frames without the tags the encoder wrote.
+std::string UntaggedTrack() {
+  std::string mp3 = ReadFileBytes(BinDir() + L"\\playback_fixtures\\long\\l1.mp3");
+  if (mp3.size() > 10 && mp3.compare(0, 3, "ID3") == 0) {
+    size_t size = 10;
+    for (int i = 6; i < 10; ++i)
+      size += static_cast<size_t>(static_cast<unsigned char>(mp3[i]) & 0x7F) << (7 * (9 - i));
+    if (mp3[5] & 0x10) size += 10;  // footer
+    mp3.erase(0, size);
+  }
+  if (mp3.size() > 128 && mp3.compare(mp3.size() - 128, 3, "TAG") == 0) mp3.resize(mp3.size() - 128);
+  return mp3;
+}
+
+// The ANSI text an IPC answer points to inside zul.exe.
+std::string RemoteText(DWORD pid, DWORD_PTR at) {
+  std::string text(MAX_PATH, '\0');
+  HANDLE memory = OpenProcess(PROCESS_VM_READ, FALSE, pid);
+  SIZE_T got = 0;
+  if (memory && at) ReadProcessMemory(memory, reinterpret_cast<void*>(at), text.data(), text.size() - 1, &got);
+  if (memory) CloseHandle(memory);
+  return text.c_str();
+}
+
+// Tagged MP3 files: the entries get their tags through the built-in input,
+// so the playlist file and plug-ins asking over IPC see the tag titles
+// ("Artist - Title" in display mode 1), not the file names.
+TEST(PlaylistProcess, TaggedFilesOfAFolderCarryTheirTagTitles) {
+  ZulSandbox box(L"plist_tags");
+  const std::wstring music = box.dir() + L"\\Tagged";
+  CreateDirectoryW(music.c_str(), nullptr);
+  const std::string track = UntaggedTrack();
+  ASSERT_GT(track.size(), 100000u);
+  WriteFileBytes(music + L"\\a.mp3",
+                 Id3v2({{"TPE1", "Ann Artist"}, {"TIT2", "Morning Song"}, {"TALB", "First"}}) + track);
+  WriteFileBytes(music + L"\\b.mp3", Id3v2({{"TIT2", "Nobody's Song"}}) + track);
+  WriteFileBytes(music + L"\\c.mp3", track);  // no tags: the file name
+  WriteFileBytes(box.ini(), "[Preferences]\r\nExtPlaylistFormat=1\r\nShowingMode=1\r\n");
+
+  Running r = Start(box, L"\"" + music + L"\"");
+  ASSERT_NE(r.main, nullptr);
+  const std::wstring loaded = WaitForLine(r.main, L"files added");
+  EXPECT_NE(loaded.find(L"3 files added"), std::wstring::npos) << Narrow(loaded);
+  ASSERT_TRUE(WaitForLineAfter(r.main, L"files added", L"Fin ReadAllTagsThread"));
+  HWND winamp = FindWinampWindow(r.pid);
+  ASSERT_NE(winamp, nullptr);
+  std::vector<std::string> titles;  // "<file name>: <title>" in list order
+  DWORD_PTR count = 0;
+  SendMessageTimeoutW(winamp, WM_USER, 0, 124, SMTO_BLOCK, 10000, &count);
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    DWORD_PTR file = 0, title = 0;
+    SendMessageTimeoutW(winamp, WM_USER, i, 211, SMTO_BLOCK, 10000, &file);
+    SendMessageTimeoutW(winamp, WM_USER, i, 212, SMTO_BLOCK, 10000, &title);
+    const std::string path = RemoteText(r.pid, file);
+    titles.push_back(path.substr(path.find_last_of('\\') + 1) + ": " + RemoteText(r.pid, title));
+  }
+  EXPECT_EQ(titles, (std::vector<std::string>{"a.mp3: Morning Song", "b.mp3: Nobody's Song", "c.mp3: c"}));
+  Quit(box, r);
+  // Twelve seconds of sound each.
+  EXPECT_EQ(ReadFileBytes(box.dir() + L"\\zul.m3u"),
+            "#EXTM3U\r\n"
+            "Tagged\\a.mp3\r\n#EXTINF:12,Ann Artist - Morning Song\r\n"
+            "Tagged\\b.mp3\r\n#EXTINF:12,Nobody's Song\r\n"
+            "Tagged\\c.mp3\r\n#EXTINF:12,c\r\n");
 }
 
 TEST(PlaylistProcess, AFolderOnTheCommandLineIsLoadedSavedAndRestored) {
