@@ -118,9 +118,10 @@ int Realtime() {
     return 1;
   }
   const double ratio = static_cast<double>(z.Sum()) / p.Sum();
-  std::printf("real-time playback, %lu s after %lu s: zul.exe %lld + wineserver %lld ticks, plain waveOut player "
-              "%lld + %lld ticks: %.2f x (target <= %.2f)\n",
-              kSpanMs / 1000, kSettleMs / 1000, z.process, z.server, p.process, p.server, ratio, kRatioTarget);
+  std::printf(
+      "real-time playback, %lu s after %lu s: zul.exe %lld + wineserver %lld ticks, plain waveOut player "
+      "%lld + %lld ticks: %.2f x (target <= %.2f)\n",
+      kSpanMs / 1000, kSettleMs / 1000, z.process, z.server, p.process, p.server, ratio, kRatioTarget);
   return Verdict(ratio <= kRatioTarget);
 }
 
@@ -149,7 +150,8 @@ Ticks ZulFullSpeed(long long* bytes) {
 Ticks BareFullSpeed(long long* bytes) {
   const std::wstring folder = FreshTempFolder(L"bench_bare");
   const std::wstring log = folder + L"\\out.txt";
-  const std::wstring cmd = L"cmd.exe /c \"\"" + BinDir() + L"\\mpg123_decode.exe\" \"" + Media() + L"\" > \"" + log + L"\"\"";
+  const std::wstring cmd =
+      L"cmd.exe /c \"\"" + BinDir() + L"\\mpg123_decode.exe\" \"" + Media() + L"\" > \"" + log + L"\"\"";
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
   std::wstring line = cmd;
@@ -175,14 +177,16 @@ int FullSpeed() {
     }
     zul.push_back(static_cast<double>(z.Sum()));
     bare.push_back(static_cast<double>(b.Sum()));
-    std::printf("  run %d: zul.exe %lld + wineserver %lld ticks (%lld bytes), libmpg123 %lld + %lld ticks (%lld "
-                "bytes)\n",
-                i + 1, z.process, z.server, zulBytes, b.process, b.server, bareBytes);
+    std::printf(
+        "  run %d: zul.exe %lld + wineserver %lld ticks (%lld bytes), libmpg123 %lld + %lld ticks (%lld "
+        "bytes)\n",
+        i + 1, z.process, z.server, zulBytes, b.process, b.server, bareBytes);
   }
   const double ratio = Median(zul) / Median(bare);
-  std::printf("full-speed decode of 30 minutes, median of 3: zul.exe with wineserver %.0f ticks, libmpg123 alone "
-              "%.0f ticks: %.2f x (target <= %.2f)\n",
-              Median(zul), Median(bare), ratio, kRatioTarget);
+  std::printf(
+      "full-speed decode of 30 minutes, median of 3: zul.exe with wineserver %.0f ticks, libmpg123 alone "
+      "%.0f ticks: %.2f x (target <= %.2f)\n",
+      Median(zul), Median(bare), ratio, kRatioTarget);
   // Decoding everything is part of the comparison: a module that stopped
   // early would look cheap.
   const bool whole = zulBytes > bareBytes * 99 / 100;

@@ -17,8 +17,8 @@ namespace zul::bench {
 // User plus system ticks of /proc/<which>/stat; -1 when unreadable.
 inline long long LinuxTicks(const std::string& which) {
   const std::string path = "Z:\\proc\\" + which + "\\stat";
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
+  HANDLE f =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return -1;
   char text[1024] = {};
   DWORD got = 0;
@@ -34,8 +34,8 @@ inline long long LinuxTicks(const std::string& which) {
 }
 
 inline std::string ReadSmallFile(const std::string& path) {
-  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
+  HANDLE f =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (f == INVALID_HANDLE_VALUE) return {};
   std::string text(4096, '\0');
   DWORD got = 0;

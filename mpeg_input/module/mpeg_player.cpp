@@ -305,7 +305,7 @@ void CMpegPlayer::Decode() {
       seekingTo_.store(seek);
       int taken = seek;
       seekRequest_.compare_exchange_strong(taken, -1);  // a newer request waits for the next pass
-      outFill_ = 0;  // gathered at the old position
+      outFill_ = 0;                                     // gathered at the old position
       bool positioned = p.Seek(seek);
       out->Flush(seek);
       dsp_discard();  // the equalizer's held frames are of the old position
@@ -342,8 +342,8 @@ void CMpegPlayer::RenderInto(double* samples, size_t frames) {
   size_t bytes = RenderBlock(samples, frames, channels_, settings_.ChannelOptions(), format_, at);
   int written = static_cast<int>(frames);
   if (module_.dsp_isactive && module_.dsp_isactive() && module_.dsp_dosamples) {
-    written = module_.dsp_dosamples(reinterpret_cast<short*>(at), written, BitsPerSample(format_), channels_,
-                                    sampleRate_);
+    written =
+        module_.dsp_dosamples(reinterpret_cast<short*>(at), written, BitsPerSample(format_), channels_, sampleRate_);
     // Never more than the buffer holds, whatever the DSP claims.
     written = std::clamp(written, 0, static_cast<int>((outBuffer_.size() - outFill_) / bytesPerFrame_));
     bytes = static_cast<size_t>(written) * bytesPerFrame_;

@@ -142,7 +142,7 @@ private:
   std::vector<uint8_t> outBuffer_;
   size_t outFill_ = 0;
   size_t writeBytes_ = 0;
-  int capacity_ = 0;  // what the output took when it was empty
+  int capacity_ = 0;          // what the output took when it was empty
   std::vector<int16_t> vis_;  // 16-bit frames waiting for a 576-frame piece
   double visClockMs_ = 0.0;
   int reportedBitrate_ = -1;

@@ -286,8 +286,8 @@ TEST_F(MpegModule, StopWaitsForADecodeThreadInASlowPluginCallToEndByItself) {
     const auto closed = std::find(names.begin(), names.end(), "Close");
     EXPECT_TRUE(returned != names.end()) << "the decode thread never came back from " << call;
     ASSERT_TRUE(closed != names.end());
-    EXPECT_LT(returned - names.begin(), closed - names.begin()) << "the output was closed before " << call
-                                                                << " returned";
+    EXPECT_LT(returned - names.begin(), closed - names.begin())
+        << "the output was closed before " << call << " returned";
     EXPECT_EQ(eofCount, 0);
   }
 }
