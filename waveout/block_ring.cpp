@@ -20,7 +20,18 @@ void CBlockRing::Reset(int count, int size) {
 void CBlockRing::QueueFillingBlock(BlockDevice& device) {
   // Counted before the device sees the block: its return may come at once.
   freeBlocks.fetch_sub(1);
-  if (!device.QueueBlock(fillIndex, fillBytes)) BlockDone(fillBytes);
+  if (!device.QueueBlock(fillIndex, fillBytes)) BlockDone(fillBytes, device);
+}
+
+// The waiter announces itself before it looks at the counter, and BlockDone
+// counts before it looks for a waiter: a return between the look and the
+// wait has signalled already, so the wait cannot miss it.
+template <typename Done>
+void CBlockRing::WaitUntil(BlockDevice& device, Done done) {
+  if (done()) return;
+  waiting = true;
+  while (!done()) device.WaitForDevice();
+  waiting = false;
 }
 
 void CBlockRing::Write(const char* data, int length, BlockDevice& device) {
@@ -37,7 +48,7 @@ void CBlockRing::Write(const char* data, int length, BlockDevice& device) {
     length -= n;
     if (fillBytes < blockSize) break;
     QueueFillingBlock(device);
-    while (freeBlocks.load() == 0) device.WaitForDevice();
+    WaitUntil(device, [&] { return freeBlocks.load() != 0; });
     fillIndex = (fillIndex + 1) % blockCount;
     fillBytes = 0;
   }
@@ -64,7 +75,7 @@ void CBlockRing::QueuePartial(BlockDevice& device) {
 }
 
 void CBlockRing::WaitAllReturned(BlockDevice& device) {
-  while (freeBlocks.load() != blockCount) device.WaitForDevice();
+  WaitUntil(device, [&] { return freeBlocks.load() == blockCount; });
 }
 
 void CBlockRing::Restart(int startMs) {

@@ -8,8 +8,9 @@
 // Threads:
 // - Decode thread of the input plug-in: Write, CanWrite, Playing,
 //   QueuePartial, WaitAllReturned, Restart (the last three for a flush).
-// - Device callback thread: BlockDone only. It touches nothing but the two
-//   atomics, so the callback never waits for a lock the decode thread holds.
+// - Device callback thread: BlockDone only. It touches nothing but the
+//   atomics (and signals a waiter), so the callback never waits for a lock
+//   the decode thread holds.
 // - Main thread: Reset, WaitAllReturned and Restart while no Write runs
 //   (open, close), and the read-only accessors for positions and statistics.
 // - freeBlocks and playedBytes are the values two threads change: atomics.
@@ -32,8 +33,11 @@ public:
   virtual void ReleaseBlock(int index) = 0;
   // Once per pass of Write's copy loop.
   virtual void BeforeFill() {}
-  // Lets a little time pass for the device to return a block.
+  // Blocks until the device may have returned a block: until the next
+  // BlockReturned signal (the ring asks for one with ExpectReturn first).
   virtual void WaitForDevice() = 0;
+  // Wakes WaitForDevice; called by BlockDone when a waiter expects it.
+  virtual void BlockReturned() {}
 };
 
 class CBlockRing {
@@ -64,10 +68,13 @@ public:
   // moves on to the next block.
   void Restart(int startMs);
 
-  // The device has finished a block of `bytes` bytes.
-  void BlockDone(int bytes) {
+  // The device has finished a block of `bytes` bytes. Signals the device
+  // only when a wait expects it: on the driver's thread, per block, a
+  // signal nobody waits for would still cost a system call.
+  void BlockDone(int bytes, BlockDevice& device) {
     playedTotal.fetch_add(bytes);
     freeBlocks.fetch_add(1);
+    if (waiting.load()) device.BlockReturned();
   }
 
   int BlockCount() const { return blockCount; }
@@ -81,6 +88,9 @@ public:
 
 private:
   void QueueFillingBlock(BlockDevice& device);  // fillMutex held
+  // Waits until `done` holds, woken by the device's returns.
+  template <typename Done>
+  void WaitUntil(BlockDevice& device, Done done);
 
   int blockCount = 0;
   int blockSize = 0;
@@ -91,6 +101,7 @@ private:
   std::atomic<int64_t> writtenTotal{0};
   std::atomic<int64_t> playedTotal{0};
   std::atomic<int> startPosition{0};
+  std::atomic<bool> waiting{false};  // a WaitForDevice expects BlockReturned
 };
 
 }  // namespace zul

@@ -11,7 +11,9 @@
 namespace zul {
 namespace {
 
-constexpr int kSleepMs = 10;
+// A bound for one wait for a returned block, should a driver ever fail to
+// call back; the signal normally ends the wait long before.
+constexpr DWORD kBlockWaitMs = 1000;
 // KSDATAFORMAT_SUBTYPE_PCM, spelt out so no GUID library is needed.
 constexpr GUID kSubtypePcm = {0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
@@ -19,9 +21,13 @@ bool InVolumeRange(int v) { return v >= 0 && v <= 255; }
 
 }  // namespace
 
-CWaveOutput::CWaveOutput(std::wstring path) : settingsPath(std::move(path)) {}
+CWaveOutput::CWaveOutput(std::wstring path)
+    : settingsPath(std::move(path)), blockReturned(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
-CWaveOutput::~CWaveOutput() { Close(); }
+CWaveOutput::~CWaveOutput() {
+  Close();
+  if (blockReturned) CloseHandle(blockReturned);
+}
 
 void CWaveOutput::SetHostVolume(int hostVolume) {
   volume = hostVolume;
@@ -38,11 +44,12 @@ char* CWaveOutput::BlockData(int index) {
 
 // Runs on the driver's thread. Never call waveOut functions from this
 // callback: the driver holds its lock while calling it, so they deadlock.
+// Setting an event (BlockReturned) is safe.
 void CALLBACK CWaveOutput::BlockDoneProc(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR) {
   if (message != WOM_DONE) return;
   auto* self = reinterpret_cast<CWaveOutput*>(instance);
   const auto* header = reinterpret_cast<const WAVEHDR*>(param1);
-  self->ring.BlockDone(static_cast<int>(header->dwBufferLength));
+  self->ring.BlockDone(static_cast<int>(header->dwBufferLength), *self);
 }
 
 bool CWaveOutput::OpenDevice(const PcmFormat& f) {
@@ -147,7 +154,17 @@ void CWaveOutput::BeforeFill() {
   if (InVolumeRange(v)) ApplyVolume(v);
 }
 
-void CWaveOutput::WaitForDevice() { Sleep(kSleepMs); }
+void CWaveOutput::WaitForDevice() {
+  if (blockReturned) {
+    WaitForSingleObject(blockReturned, kBlockWaitMs);
+  } else {
+    Sleep(1);  // no event could be made: the ring still gets its blocks back
+  }
+}
+
+void CWaveOutput::BlockReturned() {
+  if (blockReturned) SetEvent(blockReturned);
+}
 
 int CWaveOutput::Write(const char* data, int length) {
   NoteOutputWrite();

@@ -7,7 +7,8 @@
 // - Main thread: SetHostVolume, Open, Close, Pause, SetVolume, SetPan,
 //   GetOutputTime, GetWrittenTime, Stats.
 // - Decode thread of the input plug-in: Write, CanWrite, IsPlaying, Flush.
-// - The driver's thread: BlockDoneProc. It only updates the ring's atomics.
+// - The driver's thread: BlockDoneProc. It only updates the ring's atomics
+//   and, when a wait for a returned block runs, sets blockReturned.
 // - The fields below that two threads see are atomics, each written by one
 //   thread. positionMutex keeps GetOutputTime from reading the position
 //   counter while a flush restarts it.
@@ -67,8 +68,10 @@ private:
   void ReleaseBlock(int index) override;
   void BeforeFill() override;
   void WaitForDevice() override;
+  void BlockReturned() override;
 
   const std::wstring settingsPath;
+  HANDLE blockReturned;  // auto: the driver returned a block to a waiter
   WaveOutSettings settings;
   std::atomic<HWAVEOUT> device{nullptr};
   // N block headers followed by N data areas, one allocation per Open.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
+#include "app/console_log.h"
 #include "equalizer/equalizer.h"
 #include "mpeg_input/module/block_render.h"
 #include "mpeg_input/module/file_info.h"
@@ -17,9 +19,15 @@ constexpr LPARAM kIpcUpdTitle = 243;
 // How long the prepare thread waits for the host to fetch a status text.
 // A host that never asks only delays the end-of-track message by this.
 constexpr DWORD kStatusFetchMs = 2000;
+// A thread that has not ended by then is waited for still, and logged.
 constexpr DWORD kThreadStopMs = 5000;
-constexpr DWORD kAfterTerminateMs = 3000;
 constexpr size_t kMaxLocation = 1023;
+// What one Write hands the output: outputs buffer in blocks of tens of
+// milliseconds, and each Write costs calls into the output and the host.
+constexpr int kWriteMs = 40;
+// The longest doze while waiting for room or for the drain: an output whose
+// positions do not move is still looked at now and then.
+constexpr DWORD kLongestDozeMs = 250;
 
 bool IsSet(HANDLE event) { return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 
@@ -42,13 +50,13 @@ void CloseAndClear(HANDLE& h) {
   h = nullptr;
 }
 
-// Ends a thread: asks with `stop`, waits, and as a last resort terminates it.
-void EndThread(HANDLE& thread, HANDLE stop) {
+// Waits for a thread that was asked to end. It always ends by itself: a
+// thread killed inside libmpg123 or the heap would leave their locks held.
+void JoinThread(HANDLE& thread, const wchar_t* what) {
   if (!thread) return;
-  if (stop) SetEvent(stop);
   if (WaitForSingleObject(thread, kThreadStopMs) == WAIT_TIMEOUT) {
-    TerminateThread(thread, 1);
-    WaitForSingleObject(thread, kAfterTerminateMs);
+    ZUL_LOG(L"in_mpeg: the %s thread is slow to end (an output or DSP plug-in blocks); waiting", what);
+    WaitForSingleObject(thread, INFINITE);
   }
   CloseAndClear(thread);
 }
@@ -58,31 +66,33 @@ void EndThread(HANDLE& thread, HANDLE stop) {
 CMpegPlayer::~CMpegPlayer() { Quit(); }
 
 bool CMpegPlayer::Init() {
-  if (outputOpen_) return true;
-  outputOpen_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  preparing_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  prepareRunning_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (stopRequest_) return true;
   stopRequest_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   titleFetched_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  decodeStop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  wake_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   decodeStarted_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  return outputOpen_ && preparing_ && prepareRunning_ && stopRequest_ && titleFetched_ && decodeStop_ && decodeStarted_;
+  if (stopRequest_ && titleFetched_ && wake_ && decodeStarted_) return true;
+  for (HANDLE* h : {&stopRequest_, &titleFetched_, &wake_, &decodeStarted_}) CloseAndClear(*h);
+  return false;
 }
 
 void CMpegPlayer::Quit() {
-  if (!outputOpen_) return;
+  if (!stopRequest_) return;
   Stop();
   if (helper_) {
     DestroyWindow(helper_);
     helper_ = nullptr;
     UnregisterClassW(kHelperClass, module_.hDllInstance);
   }
-  for (HANDLE* h :
-       {&outputOpen_, &preparing_, &prepareRunning_, &stopRequest_, &titleFetched_, &decodeStop_, &decodeStarted_})
-    CloseAndClear(*h);
+  for (HANDLE* h : {&stopRequest_, &titleFetched_, &wake_, &decodeStarted_}) CloseAndClear(*h);
 }
 
-bool CMpegPlayer::Preparing() const { return IsSet(preparing_); }
+bool CMpegPlayer::Preparing() const { return preparing_.load(); }
+
+void CMpegPlayer::SetOutputTime(int ms) {
+  seekRequest_.store(ms);
+  if (wake_) SetEvent(wake_);
+}
 
 std::wstring CMpegPlayer::StatusText() const {
   std::lock_guard lock(statusLock_);
@@ -127,9 +137,9 @@ int CMpegPlayer::Play(const std::wstring& location) {
   seekRequest_ = -1;
   seekingTo_ = -1;
   paused_ = false;
-  if (!outputOpen_ && !Init()) return 1;
-  SetEvent(preparing_);
-  SetEvent(prepareRunning_);
+  if (!stopRequest_ && !Init()) return 1;
+  preparing_ = true;
+  prepareRunning_ = true;
   ResetEvent(stopRequest_);
 
   if (!helper_) {
@@ -145,7 +155,7 @@ int CMpegPlayer::Play(const std::wstring& location) {
   preparedPlay_ = playNumber_.load();
   prepareThread_ = CreateThread(nullptr, 0, PrepareThread, this, 0, nullptr);
   if (!prepareThread_) {
-    ResetEvent(prepareRunning_);
+    prepareRunning_ = false;
     PostEndOfTrack();
   }
   return 0;
@@ -172,7 +182,7 @@ void CMpegPlayer::Prepare() {
     if (ok) ok = helper_ && PostMessageW(helper_, WM_USER, preparedPlay_, 0);
     if (!ok) PostEndOfTrack();
   }
-  ResetEvent(prepareRunning_);
+  prepareRunning_ = false;
 }
 
 LRESULT CALLBACK CMpegPlayer::HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -201,14 +211,23 @@ bool CMpegPlayer::OpenOutput(unsigned play) {
     return true;
   }
   if (latency < 0) return false;
-  SetEvent(outputOpen_);
-  ResetEvent(preparing_);
+  outputOpen_ = true;
+  preparing_ = false;
 
   channels_ = channels;
   sampleRate_ = sampleRate;
   bytesPerFrame_ = static_cast<size_t>(channels_) * BytesPerSample(format_);
-  // Twice a block: a DSP plug-in may return more frames than it was given.
-  outBuffer_.assign(2 * CMpegFilePlayback::kBlockFrames * bytesPerFrame_, 0);
+  const size_t blockBytes = CMpegFilePlayback::kBlockFrames * bytesPerFrame_;
+  writeBytes_ = std::max(blockBytes, static_cast<size_t>(sampleRate_) * kWriteMs / 1000 * bytesPerFrame_);
+  // An output that holds less than two writes gets writes of half its size.
+  const int capacity = out->CanWrite ? out->CanWrite() : 0;
+  if (capacity > 0 && static_cast<size_t>(capacity) < 2 * writeBytes_)
+    writeBytes_ = std::max(bytesPerFrame_, static_cast<size_t>(capacity) / 2 / bytesPerFrame_ * bytesPerFrame_);
+  capacity_ = capacity;
+  // A write and two blocks more: the last block may pass writeBytes_, and
+  // a DSP plug-in may return twice the frames it was given.
+  outBuffer_.assign(writeBytes_ + 2 * blockBytes, 0);
+  outFill_ = 0;
   vis_.clear();
   visClockMs_ = 0.0;
   reportedBitrate_ = -1;
@@ -221,7 +240,8 @@ bool CMpegPlayer::OpenOutput(unsigned play) {
   // the output already.
   if (play != playNumber_.load()) return true;
 
-  ResetEvent(decodeStop_);
+  stopDecode_ = false;
+  ResetEvent(wake_);
   decodeThread_ = CreateThread(nullptr, 0, DecodeThread, this, CREATE_SUSPENDED, nullptr);
   if (!decodeThread_) return false;
   SetThreadPriority(decodeThread_, PriorityFromIndex(settings_.decodePriority));
@@ -235,7 +255,38 @@ DWORD WINAPI CMpegPlayer::DecodeThread(void* self) {
   return 0;
 }
 
-bool CMpegPlayer::StopRequested() const { return IsSet(decodeStop_); }
+void CMpegPlayer::Doze(DWORD ms) { WaitForSingleObject(wake_, ms); }
+
+int CMpegPlayer::WaitForRoom(int least, int wanted) {
+  Out_Module* out = module_.outMod;
+  const double bytesPerMs = static_cast<double>(sampleRate_) * bytesPerFrame_ / 1000.0;
+  for (;;) {
+    if (StopRequested() || seekRequest_.load() != -1) return -1;
+    const int room = out->CanWrite();
+    if (room >= least) return room;
+    // Paused, the output frees nothing until UnPause, which wakes this wait.
+    // Otherwise room comes back as fast as the output plays.
+    if (paused_.load()) {
+      Doze(INFINITE);
+    } else {
+      const double ms = (wanted - std::max(room, 0)) / bytesPerMs;
+      Doze(static_cast<DWORD>(std::clamp(ms + 1.0, 1.0, static_cast<double>(kLongestDozeMs))));
+    }
+  }
+}
+
+bool CMpegPlayer::WaitForDrain() {
+  Out_Module* out = module_.outMod;
+  while (!StopRequested() && out->IsPlaying()) {
+    if (paused_.load()) {
+      Doze(INFINITE);
+      continue;
+    }
+    const int left = out->GetWrittenTime() - out->GetOutputTime();
+    Doze(static_cast<DWORD>(std::clamp(left, 1, static_cast<int>(kLongestDozeMs))));
+  }
+  return !StopRequested();
+}
 
 void CMpegPlayer::Decode() {
   SetEvent(decodeStarted_);
@@ -246,10 +297,6 @@ void CMpegPlayer::Decode() {
     PostEndOfTrack();
     return;
   }
-  auto drainThenEnd = [&] {
-    while (!StopRequested() && out->IsPlaying()) Sleep(1);
-    endReached = !StopRequested();
-  };
   while (!StopRequested()) {
     int seek = seekRequest_.load();
     if (seek != -1) {
@@ -258,6 +305,7 @@ void CMpegPlayer::Decode() {
       seekingTo_.store(seek);
       int taken = seek;
       seekRequest_.compare_exchange_strong(taken, -1);  // a newer request waits for the next pass
+      outFill_ = 0;                                     // gathered at the old position
       bool positioned = p.Seek(seek);
       out->Flush(seek);
       dsp_discard();  // the equalizer's held frames are of the old position
@@ -265,44 +313,63 @@ void CMpegPlayer::Decode() {
       vis_.clear();
       visClockMs_ = seek;
       if (!positioned) {
-        drainThenEnd();
+        endReached = WaitForDrain();
         break;
       }
     }
-    const bool dsp = module_.dsp_isactive && module_.dsp_isactive();
-    const size_t need = CMpegFilePlayback::kBlockFrames * bytesPerFrame_ * (dsp ? 2 : 1);
-    if (out->CanWrite() < static_cast<int>(need)) {
-      Sleep(1);
+    if (outFill_ >= writeBytes_) {
+      WriteBuffered();
       continue;
     }
     double* samples = nullptr;
     bool ended = false;
     size_t frames = p.NextBlock(&samples, &ended);
-    if (frames > 0) WriteBlock(samples, frames);
+    if (frames > 0) RenderInto(samples, frames);
     if (ended && !p.Resynchronise()) {
+      WriteBuffered();
+      if (seekRequest_.load() != -1) continue;
       DrainDsp();
-      drainThenEnd();
+      endReached = WaitForDrain();
       break;
     }
   }
   if (endReached) PostEndOfTrack();
 }
 
-void CMpegPlayer::WriteBlock(double* samples, size_t frames) {
-  Out_Module* out = module_.outMod;
-  CMpegFilePlayback& p = *playback_;
+void CMpegPlayer::RenderInto(double* samples, size_t frames) {
   FeedVisualisation(samples, frames);
-  size_t bytes = RenderBlock(samples, frames, channels_, settings_.ChannelOptions(), format_, outBuffer_.data());
+  uint8_t* at = outBuffer_.data() + outFill_;
+  size_t bytes = RenderBlock(samples, frames, channels_, settings_.ChannelOptions(), format_, at);
   int written = static_cast<int>(frames);
   if (module_.dsp_isactive && module_.dsp_isactive() && module_.dsp_dosamples) {
-    written = module_.dsp_dosamples(reinterpret_cast<short*>(outBuffer_.data()), written, BitsPerSample(format_),
-                                    channels_, sampleRate_);
+    written =
+        module_.dsp_dosamples(reinterpret_cast<short*>(at), written, BitsPerSample(format_), channels_, sampleRate_);
     // Never more than the buffer holds, whatever the DSP claims.
-    written = std::clamp(written, 0, static_cast<int>(outBuffer_.size() / bytesPerFrame_));
+    written = std::clamp(written, 0, static_cast<int>((outBuffer_.size() - outFill_) / bytesPerFrame_));
     bytes = static_cast<size_t>(written) * bytesPerFrame_;
   }
-  out->Write(reinterpret_cast<char*>(outBuffer_.data()), static_cast<int>(bytes));
-  p.AdvanceClock(static_cast<size_t>(written));
+  outFill_ += bytes;
+}
+
+// Hands the gathered blocks to the output: all at once when it has room,
+// else as much as it takes once it takes at least a block. Gives up,
+// keeping the rest, when a stop or seek request comes.
+void CMpegPlayer::WriteBuffered() {
+  Out_Module* out = module_.outMod;
+  CMpegFilePlayback& p = *playback_;
+  const size_t block = CMpegFilePlayback::kBlockFrames * bytesPerFrame_;
+  while (outFill_ > 0) {
+    size_t piece = outFill_;
+    if (capacity_ > 0 && piece > static_cast<size_t>(capacity_))
+      piece = std::max(bytesPerFrame_, static_cast<size_t>(capacity_) / bytesPerFrame_ * bytesPerFrame_);
+    const int room = WaitForRoom(static_cast<int>(std::min(piece, block)), static_cast<int>(piece));
+    if (room < 0) return;
+    piece = std::min(piece, static_cast<size_t>(room) / bytesPerFrame_ * bytesPerFrame_);
+    out->Write(reinterpret_cast<char*>(outBuffer_.data()), static_cast<int>(piece));
+    p.AdvanceClock(piece / bytesPerFrame_);
+    outFill_ -= piece;
+    if (outFill_ > 0) std::memmove(outBuffer_.data(), outBuffer_.data() + piece, outFill_);
+  }
   if (!settings_.dispAvg && module_.SetInfo) {
     int kbps = p.CurrentBitrateKbps();
     if (kbps != reportedBitrate_) {
@@ -321,11 +388,8 @@ void CMpegPlayer::DrainDsp() {
   CMpegFilePlayback& p = *playback_;
   const int piece = static_cast<int>(CMpegFilePlayback::kBlockFrames);
   const int bits = BitsPerSample(format_);
-  while (!StopRequested()) {
-    if (out->CanWrite() < piece * static_cast<int>(bytesPerFrame_)) {
-      Sleep(1);
-      continue;
-    }
+  const int bytes = piece * static_cast<int>(bytesPerFrame_);
+  while (WaitForRoom(bytes, bytes) >= 0) {
     const int frames = dsp_drain(reinterpret_cast<short*>(outBuffer_.data()), piece, bits, channels_);
     if (frames <= 0) return;
     out->Write(reinterpret_cast<char*>(outBuffer_.data()), frames * static_cast<int>(bytesPerFrame_));
@@ -354,36 +418,40 @@ void CMpegPlayer::Stop() {
   SetStatus(L"");
   ++playNumber_;
   if (prepareThread_) {
-    if (IsSet(prepareRunning_)) SetEvent(stopRequest_);
+    if (prepareRunning_) SetEvent(stopRequest_);
     WaitForSingleObject(prepareThread_, INFINITE);
     CloseAndClear(prepareThread_);
   }
-  EndThread(decodeThread_, decodeStop_);
+  if (decodeThread_) {
+    stopDecode_ = true;
+    SetEvent(wake_);
+    JoinThread(decodeThread_, L"decode");
+  }
   dsp_discard();  // what the equalizer holds of this play is not heard
   playback_.reset();
-  if (IsSet(outputOpen_)) {
+  if (outputOpen_.exchange(false)) {
     // Cleared first: Close may dispatch sent messages, and a Stop nested
     // there must not close the output a second time.
-    ResetEvent(outputOpen_);
     if (module_.SAVSADeInit) module_.SAVSADeInit();
     if (module_.outMod && module_.outMod->Close) module_.outMod->Close();
   }
-  if (preparing_) ResetEvent(preparing_);
+  preparing_ = false;
   paused_ = false;
 }
 
 void CMpegPlayer::Pause() {
-  if (!IsSet(prepareRunning_) && IsSet(outputOpen_) && module_.outMod) module_.outMod->Pause(1);
+  if (!prepareRunning_ && outputOpen_ && module_.outMod) module_.outMod->Pause(1);
   paused_ = true;
 }
 
 void CMpegPlayer::UnPause() {
-  if (!IsSet(prepareRunning_) && IsSet(outputOpen_) && module_.outMod) module_.outMod->Pause(0);
+  if (!prepareRunning_ && outputOpen_ && module_.outMod) module_.outMod->Pause(0);
   paused_ = false;
+  if (wake_) SetEvent(wake_);
 }
 
 int CMpegPlayer::OutputTime() const {
-  if (IsSet(preparing_) || !IsSet(outputOpen_) || !playback_ || !module_.outMod) return 0;
+  if (preparing_ || !outputOpen_ || !playback_ || !module_.outMod) return 0;
   // A seek asked for or under way: its target is the position.
   for (int target : {seekRequest_.load(), seekingTo_.load()})
     if (target != -1) return target;

@@ -9,10 +9,20 @@
 // the helper window, whose procedure (UI thread) opens the output and
 // starts the decode thread; it never touches the object after that. The
 // decode thread owns the playback object until Stop has ended it. Shared
-// between them: the seek request and the paused flag (atomics, UI thread
+// between them: the stop, seek and pause requests (atomics, UI thread
 // writes), the decode clock and the seek under way (atomics, decode thread
 // writes), the status text (statusLock_), the length (atomic, prepare
-// thread writes once).
+// thread writes once), the output-open and preparing states (atomics, UI
+// thread writes).
+//
+// The decode loop reads its requests as atomics, without a system call per
+// block: under Wine every wait on a kernel object is a round trip to the
+// wineserver. It blocks only where there is nothing to do, on wake_, which
+// every request signals: while the output has no room (for as long as the
+// output needs to play the missing bytes; the plug-in interface has no
+// signal for room), while paused with a full output (until a request), and
+// while the output drains at the end. So Stop always ends the thread by
+// itself: it sets the flag, signals wake_ and waits.
 //
 // The hand-off is posted, not sent, so the prepare thread never waits for
 // the UI thread and Stop can simply wait for it. Opening the output may
@@ -41,7 +51,7 @@ public:
   CMpegPlayer(In_Module& module, CMpegInputParam& settings) : module_(module), settings_(settings) {}
   ~CMpegPlayer();
 
-  // Init and Quit: the five events and the helper window.
+  // Init and Quit: the four events and the helper window.
   bool Init();
   void Quit();
 
@@ -52,7 +62,7 @@ public:
   bool IsPaused() const { return paused_.load(); }
   int LengthMs() const { return lengthMs_.load(); }
   int OutputTime() const;
-  void SetOutputTime(int ms) { seekRequest_.store(ms); }
+  void SetOutputTime(int ms);
 
   const std::wstring& Location() const { return location_; }
   bool Preparing() const;
@@ -68,13 +78,24 @@ private:
   void Prepare();
   bool OpenOutput(unsigned play);  // UI thread, through the helper window
   void Decode();
-  // Writes one rendered block of `frames`; returns false when stopped.
-  void WriteBlock(double* samples, size_t frames);
+  // Renders one block of `frames` into the write buffer (through the DSP
+  // when active); WriteBuffered hands what has gathered to the output.
+  void RenderInto(double* samples, size_t frames);
+  void WriteBuffered();
+  // Waits until the output takes at least `least` bytes, dozing as long as
+  // it needs to make room for `wanted`; the room, or -1 when a stop or seek
+  // request came first.
+  int WaitForRoom(int least, int wanted);
+  // Waits until the output has played everything; false when stopped.
+  bool WaitForDrain();
+  // Blocks on wake_ for at most `ms` (INFINITE while paused with nothing
+  // else to do).
+  void Doze(DWORD ms);
   // The end of the data: what the host's equalizer still holds is written
   // before the output drains (Threads: decode thread).
   void DrainDsp();
   void FeedVisualisation(const double* samples, size_t frames);
-  bool StopRequested() const;
+  bool StopRequested() const { return stopDecode_.load(std::memory_order_relaxed); }
   void SetStatus(const std::wstring& text);
   // Prepare thread: sets a status text and has the host fetch it.
   void AnnounceStatus(const std::wstring& text);
@@ -83,13 +104,14 @@ private:
   In_Module& module_;
   CMpegInputParam& settings_;
 
-  HANDLE outputOpen_ = nullptr;      // manual: output open, Close it in Stop
-  HANDLE preparing_ = nullptr;       // manual: status text is the title
-  HANDLE prepareRunning_ = nullptr;  // manual: prepare thread alive
-  HANDLE stopRequest_ = nullptr;     // manual: prepare thread must give up
-  HANDLE titleFetched_ = nullptr;    // auto: the host fetched the status text
-  HANDLE decodeStop_ = nullptr;      // manual: decode thread must end
-  HANDLE decodeStarted_ = nullptr;   // auto
+  std::atomic<bool> outputOpen_{false};      // Close it in Stop
+  std::atomic<bool> preparing_{false};       // status text is the title
+  std::atomic<bool> prepareRunning_{false};  // prepare thread alive
+  HANDLE stopRequest_ = nullptr;             // manual: prepare thread must give up
+  HANDLE titleFetched_ = nullptr;            // auto: the host fetched the status text
+  HANDLE wake_ = nullptr;                    // auto: a request for the decode thread
+  HANDLE decodeStarted_ = nullptr;           // auto
+  std::atomic<bool> stopDecode_{false};
   HANDLE prepareThread_ = nullptr;
   HANDLE decodeThread_ = nullptr;
   HWND helper_ = nullptr;
@@ -114,8 +136,13 @@ private:
   int sampleRate_ = 0;
   size_t bytesPerFrame_ = 0;
 
-  // Decode thread only.
+  // Decode thread only. outBuffer_ gathers rendered blocks up to
+  // writeBytes_, about kWriteMs of sound, and goes to the output in one
+  // Write: outputs buffer in blocks of tens of milliseconds.
   std::vector<uint8_t> outBuffer_;
+  size_t outFill_ = 0;
+  size_t writeBytes_ = 0;
+  int capacity_ = 0;          // what the output took when it was empty
   std::vector<int16_t> vis_;  // 16-bit frames waiting for a 576-frame piece
   double visClockMs_ = 0.0;
   int reportedBitrate_ = -1;

@@ -7,6 +7,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define ZUL_AVX2_PATHS 1
+#endif
 
 namespace zul {
 namespace {
@@ -93,6 +97,41 @@ void WidenRuns(const float* in, size_t runs, double* out, uint32_t plainUpTo, Sc
   }
 }
 
+#if defined(ZUL_AVX2_PATHS)
+// WidenRuns eight floats at a time: the same conversion, product and test
+// of the upper magnitude bits, so the same results. Returns the floats done.
+template <class Finish>
+__attribute__((target("avx2"))) size_t WidenRunsAvx2(const float* in, size_t runs, double* out, uint32_t plainUpTo,
+                                                     double factor, Finish finish) {
+  const __m256i upperMagnitude = _mm256_set1_epi32(0x7FFF0000);
+  const __m256i limit = _mm256_set1_epi16(static_cast<int16_t>(static_cast<int32_t>(plainUpTo >> 16) - 1));
+  const __m256d scale = _mm256_set1_pd(factor);
+  const bool scaled = factor != 1.0;
+  for (size_t r = 0; r < runs; ++r, in += kRun, out += kRun) {
+    __m256i largest = _mm256_setzero_si256();
+    for (size_t i = 0; i < kRun; i += 8) {
+      __m256 x = _mm256_loadu_ps(in + i);
+      __m256d lo = _mm256_cvtps_pd(_mm256_castps256_ps128(x));
+      __m256d hi = _mm256_cvtps_pd(_mm256_extractf128_ps(x, 1));
+      if (scaled) {
+        lo = _mm256_mul_pd(lo, scale);
+        hi = _mm256_mul_pd(hi, scale);
+      }
+      _mm256_storeu_pd(out + i, lo);
+      _mm256_storeu_pd(out + i + 4, hi);
+      largest = _mm256_max_epi16(largest, _mm256_and_si256(_mm256_castps_si256(x), upperMagnitude));
+    }
+    if (_mm256_movemask_epi8(_mm256_cmpgt_epi16(largest, limit)) != 0) finish(in, out);
+  }
+  return runs * kRun;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
 }  // namespace
 #endif
 
@@ -108,6 +147,13 @@ void CGainStage::ApplyToFloats(const float* in, size_t count, double* out) const
       if ((std::bit_cast<uint32_t>(runIn[k]) & 0x7FFFFFFFu) > plainUpTo)
         runOut[k] = ApplyOne(std::isfinite(runIn[k]) ? runIn[k] : 0.0f);
   };
+#if defined(ZUL_AVX2_PATHS)
+  if (HasAvx2()) {
+    i = WidenRunsAvx2(in, runs, out, plainUpTo, factor_, finish);
+    ApplyToFloatsOneByOne(in + i, count - i, out + i);
+    return;
+  }
+#endif
   if (factor_ == 1.0) {
     WidenRuns(
         in, runs, out, plainUpTo, [](__m128d v) { return v; }, finish);

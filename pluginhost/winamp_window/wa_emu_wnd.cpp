@@ -105,7 +105,10 @@ LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam != kTitleTimer) break;
-      RefreshTitle(true);
+      // From what the playlist holds: the tag reader fills it. Reading tags
+      // here would read files on the UI thread four times a second, and a
+      // track whose tags do not stay read costs a whole core that way.
+      RefreshTitle(false);
       return 0;
     case WM_CLOSE:
       // Remote controls end Winamp this way. The default handling would

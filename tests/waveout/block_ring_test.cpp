@@ -53,7 +53,7 @@ public:
       queued.pop_front();
       played.append(memory.data() + block.first * size, block.second);
     }
-    ring.BlockDone(block.second);
+    ring.BlockDone(block.second, *this);
     return true;
   }
   void ReturnAll() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -247,6 +248,48 @@ TEST_F(MpegModule, PauseReachesTheOutputAndIsReported) {
   M()->Stop();
   EXPECT_TRUE(out.Has("Close"));
   EXPECT_EQ(eofCount, 0);
+}
+
+// An output or DSP plug-in may keep the decode thread longer than Stop is
+// patient. Stop must still let the thread come back out of the plug-in and
+// end by itself: a thread killed inside a call leaves the plug-in's, the
+// heap's or libmpg123's locks held. The slow call is a Write while playing
+// and a Flush in the middle of a seek.
+TEST_F(MpegModule, StopWaitsForADecodeThreadInASlowPluginCallToEndByItself) {
+  // Longer than any patience a Stop might have before it gives up on the
+  // thread: the plug-in call is slow, not waited for.
+  constexpr DWORD kSlowCallMs = 6000;
+  for (const char* call : {"Write", "Flush"}) {
+    SCOPED_TRACE(call);
+    RecordingOutput& out = RecordingOutput::Get();
+    out.Reset();
+    HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    out.OnNext(call, [&] {
+      SetEvent(inside);
+      Sleep(kSlowCallMs);
+    });
+    const bool seeking = std::string(call) == "Flush";
+    if (seeking) out.Allow(44100 * 4 / 2);  // the seek comes while the output is full
+    ASSERT_EQ(Play(Fixture(L"vbr.mp3")), 0);
+    if (seeking) {
+      ASSERT_TRUE(PumpUntil([&] { return out.CanWrite() < 576 * 4; }));
+      M()->SetOutputTime(1500);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(inside, 0) == WAIT_OBJECT_0; }));
+    M()->Stop();
+    CloseHandle(inside);
+    // The call came back before the output was closed: the thread left it.
+    std::vector<std::string> names;
+    for (const auto& c : out.Calls())
+      if (c.name != "Write") names.push_back(c.name);
+    const auto returned = std::find(names.begin(), names.end(), std::string(call) + " returned");
+    const auto closed = std::find(names.begin(), names.end(), "Close");
+    EXPECT_TRUE(returned != names.end()) << "the decode thread never came back from " << call;
+    ASSERT_TRUE(closed != names.end());
+    EXPECT_LT(returned - names.begin(), closed - names.begin())
+        << "the output was closed before " << call << " returned";
+    EXPECT_EQ(eofCount, 0);
+  }
 }
 
 std::vector<std::string> CallNames() {

@@ -120,9 +120,17 @@ int RecordingOutput::Open(int rate, int channels, int bits) {
 }
 
 void RecordingOutput::Write(const char* buf, int len) {
-  std::lock_guard l(lock_);
-  calls_.push_back({"Write", len, 0, 0, bytes_.size()});
-  bytes_.insert(bytes_.end(), buf, buf + len);
+  std::function<void()> hook;
+  {
+    std::lock_guard l(lock_);
+    calls_.push_back({"Write", len, 0, 0, bytes_.size()});
+    bytes_.insert(bytes_.end(), buf, buf + len);
+    hook = TakeHook("Write");
+  }
+  if (hook) {
+    hook();
+    Note("Write returned", 0);
+  }
 }
 
 int RecordingOutput::CanWrite() {
@@ -140,7 +148,10 @@ void RecordingOutput::Flush(int t) {
     flushBaseBytes_ = bytes_.size();
     hook = TakeHook("Flush");
   }
-  if (hook) hook();
+  if (hook) {
+    hook();
+    Note("Flush returned", 0);
+  }
 }
 
 void RecordingOutput::Note(const std::string& name, int a) {

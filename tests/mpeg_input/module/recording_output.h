@@ -13,7 +13,7 @@
 namespace zul::test {
 
 struct RecordedCall {
-  std::string name;  // "Open", "Write", "Flush", "Pause", "Close", "SetVolume"
+  std::string name;  // "Open", "Write", "Flush", "Pause", "Close", "SetVolume", ...
   int a = 0, b = 0, c = 0;
   size_t byteOffset = 0;  // bytes written before this call
 };
@@ -27,9 +27,11 @@ public:
   // CanWrite admits at most this many more bytes (from now on).
   void Allow(int64_t bytes);
   void AllowAll() { Allow(INT64_MAX / 2); }
-  // Runs `hook` once, inside the next Open or Flush (`call`), after the call
-  // is recorded: an output whose Open dispatches messages lets the host act
-  // there, and a Flush is the middle of a seek.
+  // Runs `hook` once, inside the next Open, Write or Flush (`call`), after
+  // the call is recorded: an output whose Open dispatches messages lets the
+  // host act there, a Flush is the middle of a seek, and a slow Write or
+  // Flush is a plug-in that keeps the decode thread. A Write or Flush hook
+  // that returns is recorded as "<call> returned".
   void OnNext(const std::string& call, std::function<void()> hook);
   // Subtracted from the written time to give the output time.
   static constexpr int kLatencyMs = 200;
