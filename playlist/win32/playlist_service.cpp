@@ -6,10 +6,10 @@
 #include <mutex>
 #include <random>
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "app/messages.h"
-#include "app/profile_file.h"
-#include "app/settings.h"
+#include "base/profile_file.h"
+#include "base/settings.h"
 #include "playlist/files/input_host_info.h"
 #include "playlist/win32/win32_file_system.h"
 #include "ui/window_base.h"

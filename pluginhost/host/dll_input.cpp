@@ -1,6 +1,6 @@
 #include "pluginhost/host/dll_input.h"
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "pluginhost/builtin_modules.h"
 #include "pluginhost/host/builtin_wrappers.h"
 #include "pluginhost/host/host_callbacks.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "pluginhost/host/plugin_library.h"
 #include "pluginhost/records/winamp_records.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "pluginhost/records/winamp_records.h"
 
 namespace zul {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "app/playback_order.h"
 
 namespace zul {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/capability_stubs.h"
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
 #include "mpeg_input/title_format/title_format.h"

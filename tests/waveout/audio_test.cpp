@@ -23,7 +23,7 @@
 #include <thread>
 
 #include "app/capability_stubs.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "equalizer/equalizer.h"
 #include "tests/support/audio_capture.h"
 #include "tests/waveout/module_harness.h"
