@@ -17,7 +17,6 @@ void CreateTrayTooltip(HWND owner);     // tray icon: HTML tooltip window
 void ApplySkin(const Settings& s);      // skins
 void CreateToolWindows(HWND owner);     // MiniBar, playlist and video windows
 void LoadInputPlugins(HWND winamp);     // plug-in host
-void InitEqualizer(const Settings& s);  // equalizer filter
 void LoadOutputPlugins(HWND winamp);    // plug-in host
 void LoadGeneralPlugins(HWND winamp);   // plug-in host
 void StartGeneralPlugins();             // plug-in host

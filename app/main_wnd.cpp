@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "app/capability_stubs.h"
+#include "equalizer/eq_startup.h"
 #include "base/console_log.h"
 #include "app/hotkeys.h"
 #include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "app/open_request.h"
 #include "base/profile_file.h"
 #include "base/text_codec.h"

@@ -13,6 +13,7 @@
 #include "base/console_log.h"
 #include "base/text_codec.h"
 #include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "app/recent_list.h"
 #include "app/url_dialog.h"
 #include "playlist/win32/playlist_service.h"

@@ -9,6 +9,7 @@
 #include "app/instance.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "equalizer/equalizer.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 #include "resources/resource.h"

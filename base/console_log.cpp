@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cwchar>
 
-#include "app/messages.h"
 
 namespace zul {
 namespace {

@@ -7,7 +7,8 @@
 #include <random>
 
 #include "base/console_log.h"
-#include "app/messages.h"
+#include "playlist/win32/playlist_messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "base/profile_file.h"
 #include "base/settings.h"
 #include "playlist/files/input_host_info.h"

@@ -24,7 +24,7 @@
 
 #include "base/settings.h"
 #include "pluginhost/host/plugin_library.h"
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 

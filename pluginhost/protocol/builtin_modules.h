@@ -21,7 +21,7 @@
 //   called by the module's own threads.
 //
 // Threads: UI thread (see above for the records' functions).
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/console_log.h"
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 namespace {

@@ -5,6 +5,7 @@
 #include "base/console_log.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 
 namespace zul {

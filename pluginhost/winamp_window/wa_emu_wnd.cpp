@@ -3,7 +3,7 @@
 #include "base/console_log.h"
 #include "base/program_paths.h"
 #include "app/main_wnd.h"
-#include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "app/quorvel_app.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"

@@ -22,7 +22,7 @@
 #include <string>
 #include <thread>
 
-#include "app/capability_stubs.h"
+#include "equalizer/eq_startup.h"
 #include "base/settings.h"
 #include "equalizer/equalizer.h"
 #include "tests/support/audio_capture.h"

@@ -5,7 +5,7 @@
 
 #include "base/profile_file.h"
 #include "equalizer/equalizer.h"
-#include "pluginhost/builtin_modules.h"
+#include "pluginhost/protocol/builtin_modules.h"
 #include "pluginhost/host/dll_gen.h"
 #include "pluginhost/host/dll_input_list.h"
 #include "pluginhost/host/dll_output.h"
