@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/capability_stubs.h"
+#include "pluginhost/host/plugin_startup.h"
 #include "equalizer/eq_startup.h"
 #include "base/console_log.h"
 #include "app/hotkeys.h"

@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include "app/capability_stubs.h"
+#include "pluginhost/host/plugin_startup.h"
 #include "base/console_log.h"
 #include "base/program_paths.h"
 #include "app/instance.h"

@@ -24,6 +24,25 @@ LAYERS = [
     ("base", ["base", "resources"]),
 ]
 
+# Upward includes still to be removed, each as "file -> included file". They
+# are printed but tolerated; one that no longer exists fails the check, so
+# this list only shrinks. Nothing may be added to it.
+KNOWN_UPWARD = {
+    # The playlist's start-up steps find the Winamp window by its class and
+    # take their declarations from the shell.
+    "playlist/win32/startup_steps.cpp -> app/capability_stubs.h",
+    "playlist/win32/startup_steps.cpp -> pluginhost/winamp_window/wa_emu_wnd.h",
+    # The Winamp window talks to CMainWnd and the shell's later windows
+    # directly instead of through an interface the shell implements.
+    "pluginhost/winamp_window/wa_commands.cpp -> app/capability_stubs.h",
+    "pluginhost/winamp_window/wa_commands.cpp -> app/main_wnd.h",
+    "pluginhost/winamp_window/wa_commands.cpp -> app/messages.h",
+    "pluginhost/winamp_window/wa_emu_wnd.cpp -> app/main_wnd.h",
+    "pluginhost/winamp_window/wa_ipc.cpp -> app/capability_stubs.h",
+    "pluginhost/winamp_window/wa_ipc.cpp -> app/main_wnd.h",
+    "pluginhost/winamp_window/wa_title.cpp -> app/main_wnd.h",
+}
+
 SOURCES = (".h", ".cpp", ".inc")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
@@ -44,41 +63,49 @@ def main(argv):
     root = os.path.abspath(args[0] if args else os.path.join(os.path.dirname(__file__), ".."))
     edges = {}
     upward = []
+    known_seen = set()
     tops = sorted({p.split("/")[0] for _, prefixes in LAYERS for p in prefixes})
     for top in tops:
-            for folder, _, files in os.walk(os.path.join(root, top)):
-                for name in sorted(files):
-                    if not name.endswith(SOURCES):
-                        continue
-                    path = os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
-                    own = layer_of(path)
-                    with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
-                        for number, line in enumerate(f, 1):
-                            m = INCLUDE.match(line)
-                            if not m:
+        for folder, _, files in os.walk(os.path.join(root, top)):
+            for name in sorted(files):
+                if not name.endswith(SOURCES):
+                    continue
+                path = os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
+                own = layer_of(path)
+                with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
+                    for number, line in enumerate(f, 1):
+                        m = INCLUDE.match(line)
+                        if not m:
+                            continue
+                        target = os.path.normpath(os.path.join(os.path.dirname(path), m.group(1)))
+                        if not os.path.exists(os.path.join(root, target)):
+                            target = m.group(1)  # from the source root, as the build includes
+                        theirs = layer_of(target)
+                        if own is None or theirs is None:
+                            continue
+                        edge = (own[1], theirs[1])
+                        if edge[0] != edge[1]:
+                            edges[edge] = edges.get(edge, 0) + 1
+                        if theirs[0] < own[0]:
+                            if f"{path} -> {target}" in KNOWN_UPWARD:
+                                known_seen.add(f"{path} -> {target}")
                                 continue
-                            target = os.path.normpath(os.path.join(os.path.dirname(path), m.group(1)))
-                            if not os.path.exists(os.path.join(root, target)):
-                                target = m.group(1)  # from the source root, as the build includes
-                            theirs = layer_of(target)
-                            if own is None or theirs is None:
-                                continue
-                            edge = (own[1], theirs[1])
-                            if edge[0] != edge[1]:
-                                edges[edge] = edges.get(edge, 0) + 1
-                            if theirs[0] < own[0]:
-                                upward.append(f"{path}:{number}: includes {m.group(1)} "
-                                              f"({LAYERS[theirs[0]][0]}, above {LAYERS[own[0]][0]})")
+                            upward.append(f"{path}:{number}: includes {m.group(1)} "
+                                          f"({LAYERS[theirs[0]][0]}, above {LAYERS[own[0]][0]})")
     if show_edges:
         for (a, b), n in sorted(edges.items()):
             direction = "UP" if layer_of(b)[0] < layer_of(a)[0] else "  "
             print(f"{direction} {a} -> {b} ({n})")
+    for k in sorted(known_seen):
+        print(f"known, to be removed: {k}")
+    gone = sorted(KNOWN_UPWARD - known_seen)
+    for k in gone:
+        print(f"{k}: no longer there; take it off KNOWN_UPWARD in scripts/check_layers.py")
     for u in sorted(set(upward)):
         print(u)
     if upward:
         print(f"{len(set(upward))} include(s) from a layer above the file's own; the order is in scripts/check_layers.py")
-        return 1
-    return 0
+    return 1 if upward or gone else 0
 
 
 if __name__ == "__main__":

@@ -1,6 +1,5 @@
-// The plug-in host's steps in the program's start-up and shutdown order
-// (declared in app/capability_stubs.h).
-#include "app/capability_stubs.h"
+#include "pluginhost/host/plugin_startup.h"
+
 #include "base/console_log.h"
 #include "base/program_paths.h"
 #include "base/profile_file.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/console_log.h"
-#include "app/playback_order.h"
+#include "pluginhost/winamp_window/volume_scale.h"
 
 namespace zul {
 namespace {

@@ -4,7 +4,6 @@
 #include "base/program_paths.h"
 #include "app/main_wnd.h"
 #include "pluginhost/protocol/winamp_messages.h"
-#include "app/quorvel_app.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/plugin_lists.h"
