@@ -16,11 +16,6 @@ void RemoveMenuHook();                  // main menu
 void CreateTrayTooltip(HWND owner);     // tray icon: HTML tooltip window
 void ApplySkin(const Settings& s);      // skins
 void CreateToolWindows(HWND owner);     // MiniBar, playlist and video windows
-void LoadInputPlugins(HWND winamp);     // plug-in host
-void InitEqualizer(const Settings& s);  // equalizer filter
-void LoadOutputPlugins(HWND winamp);    // plug-in host
-void LoadGeneralPlugins(HWND winamp);   // plug-in host
-void StartGeneralPlugins();             // plug-in host
 void RestoreLastPlaylist(const std::wstring& playlistPath, Settings& s);  // playlist files (stores the sort template and current index back)
 void RunAutomation();                   // playlist maintenance
 void ShowStartupWindows(HWND winamp, const Settings& s);  // MiniBar, playlist and equalizer windows
@@ -34,7 +29,6 @@ void SaveLastPlaylist(const std::wstring& playlistPath);  // playlist files
 void WriteNowPlayingExit();             // now-playing export
 void ReleaseSkinPictures();             // skins
 void DestroyToolWindows();              // automation, preferences, video and equalizer windows
-void UnloadPlugins();                   // plug-in host: general, equalizer, input, output
 void LoadFolderAsync(const std::wstring& folder, bool replace, bool randomFirst, bool play);  // playlist files
 void LoadPlaylistFileAsync(const std::wstring& file, bool replace, bool randomFirst, bool play);  // playlist files
 

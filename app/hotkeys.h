@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "app/settings.h"
+#include "base/settings.h"
 
 namespace zul {
 

@@ -6,11 +6,15 @@
 #include <cstring>
 
 #include "app/capability_stubs.h"
-#include "app/console_log.h"
+#include "pluginhost/host/plugin_startup.h"
+#include "equalizer/eq_startup.h"
+#include "base/console_log.h"
 #include "app/hotkeys.h"
 #include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "app/open_request.h"
-#include "app/profile_file.h"
+#include "base/profile_file.h"
+#include "base/text_codec.h"
 #include "app/quit_watchdog.h"
 #include "app/recent_list.h"
 #include "pluginhost/host/plugin_lists.h"
@@ -28,7 +32,7 @@ constexpr DWORD kQuitPatienceMs = 20000;
 
 bool HasExtension(const std::wstring& path, const wchar_t* ext) {
   size_t dot = path.rfind(L'.');
-  return dot != std::wstring::npos && _wcsicmp(path.c_str() + dot + 1, ext) == 0;
+  return dot != std::wstring::npos && EqualNoCase(std::wstring_view(path).substr(dot + 1), ext);
 }
 
 }  // namespace

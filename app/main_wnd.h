@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/playback_controller.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "app/tray_removal.h"
 #include "ui/window_base.h"
 

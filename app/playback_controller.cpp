@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "app/capability_stubs.h"
-#include "app/console_log.h"
+#include "base/console_log.h"
+#include "base/text_codec.h"
 #include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "app/recent_list.h"
 #include "app/url_dialog.h"
 #include "playlist/win32/playlist_service.h"
@@ -38,11 +40,6 @@ int DrawIndex(int count) {
 std::wstring FolderOf(const std::wstring& path) {
   size_t slash = path.find_last_of(L'\\');
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
-  size_t n = wcslen(suffix);
-  return text.size() >= n && _wcsicmp(text.c_str() + text.size() - n, suffix) == 0;
 }
 
 std::wstring LoadText(UINT id) {
@@ -206,7 +203,7 @@ IndexRange PlaybackController::CurrentRange() const {
   const int count = list.Count();
   const int current = list.GetCurrent();
   return AlbumRange(count, current, settings_.albumStop != 0, [&list](int a, int b) {
-    return _wcsicmp(FolderOf(list.GetPath(a)).c_str(), FolderOf(list.GetPath(b)).c_str()) == 0;
+    return EqualNoCase(FolderOf(list.GetPath(a)), FolderOf(list.GetPath(b)));
   });
 }
 

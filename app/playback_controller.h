@@ -16,7 +16,7 @@
 #include <string>
 
 #include "app/playback_order.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "pluginhost/winamp_window/system_volume.h"
 
 namespace zul {

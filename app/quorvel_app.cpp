@@ -4,10 +4,13 @@
 #include <gdiplus.h>
 
 #include "app/capability_stubs.h"
-#include "app/console_log.h"
+#include "pluginhost/host/plugin_startup.h"
+#include "base/console_log.h"
+#include "base/program_paths.h"
 #include "app/instance.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "equalizer/equalizer.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 #include "resources/resource.h"
@@ -18,36 +21,10 @@ namespace {
 constexpr wchar_t kMutexName[] = L"Winamp v1.x";
 constexpr wchar_t kAppClass[] = L"ZULAppClass";
 
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
-// Only a dot in the file name starts the extension: "C:\my.apps\player"
-// must not become "C:\my.ini", and a module without an extension must not
-// have its settings written into the program file itself.
-std::wstring ReplaceExtension(const std::wstring& modulePath, const wchar_t* extension) {
-  size_t slash = modulePath.find_last_of(L"\\/");
-  size_t dot = modulePath.rfind(L'.');
-  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash))
-    return modulePath + L"." + extension;
-  return modulePath.substr(0, dot + 1) + extension;
-}
-
 }  // namespace
 
-std::wstring ProfilePathFor(const std::wstring& modulePath) { return ReplaceExtension(modulePath, L"ini"); }
-std::wstring PlaylistPathFor(const std::wstring& modulePath) { return ReplaceExtension(modulePath, L"m3u"); }
-
 CQuorvelApp::CQuorvelApp()
-    : modulePath_(ModulePath()), profilePath_(ProfilePathFor(modulePath_)), playlistPath_(PlaylistPathFor(modulePath_)) {}
+    : profilePath_(CurrentProgramPaths().settingsFile), playlistPath_(CurrentProgramPaths().playlistFile) {}
 
 CQuorvelApp::~CQuorvelApp() {
   if (mutex_) CloseHandle(mutex_);

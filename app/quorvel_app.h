@@ -31,7 +31,6 @@ private:
   int MessageLoop();
   void ProcessEnd();
 
-  std::wstring modulePath_;
   std::wstring profilePath_;
   std::wstring playlistPath_;
   HANDLE mutex_ = nullptr;
@@ -42,11 +41,5 @@ private:
   std::unique_ptr<CMainWnd> mainWnd_;
   std::unique_ptr<CWAEmuWnd> winampWnd_;
 };
-
-// The settings file for a module path: the text after the last "." becomes
-// "ini" (C:\Apps\player.exe -> C:\Apps\player.ini).
-std::wstring ProfilePathFor(const std::wstring& modulePath);
-// The last playlist: the module path with the extension ".m3u".
-std::wstring PlaylistPathFor(const std::wstring& modulePath);
 
 }  // namespace zul

@@ -1,6 +1,6 @@
 #include "app/recent_list.h"
 
-#include "app/profile_text.h"
+#include "base/text_codec.h"
 
 namespace zul {
 
@@ -9,7 +9,7 @@ void PushRecent(RecentList& recent, std::wstring path) {
   if (path.empty() || (path.size() == 2 && path[1] == L':')) return;
   size_t found = recent.size() - 1;  // not found: everything moves, the last drops out
   for (size_t i = 0; i < recent.size(); ++i) {
-    if (EqualsNoCase(recent[i], path)) {
+    if (EqualNoCase(recent[i], path)) {
       found = i;
       break;
     }

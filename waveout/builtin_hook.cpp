@@ -1,6 +1,6 @@
 // The plug-in host's registration point for the built-in waveOut output
 // ("STANDARD").
-#include "pluginhost/builtin_modules.h"
+#include "pluginhost/protocol/builtin_modules.h"
 #include "waveout/waveout_module.h"
 
 namespace zul {

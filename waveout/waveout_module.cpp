@@ -1,6 +1,6 @@
 #include "waveout/waveout_module.h"
 
-#include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "waveout/waveout_output.h"
 #include "waveout/waveout_prefs.h"
 #include "waveout/waveout_settings_file.h"

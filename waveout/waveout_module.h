@@ -3,7 +3,7 @@
 // Out_Module record as an out_*.dll. The host fills hMainWindow and
 // hDllInstance before Init and calls Config, About, Init and Quit on its
 // main thread; the input plug-ins call the rest as waveout_output.h says.
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 

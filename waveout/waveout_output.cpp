@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "waveout/start_clock.h"
 #include "waveout/waveout_settings_file.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pluginhost/winamp_window/prefs_page_record.h"
+#include "pluginhost/protocol/prefs_page_record.h"
 
 namespace zul {
 

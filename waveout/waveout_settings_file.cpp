@@ -4,6 +4,8 @@
 // mmsystem.h needs the types windows.h declares.
 #include <mmsystem.h>
 
+#include "base/program_paths.h"
+
 namespace zul {
 namespace {
 
@@ -12,22 +14,7 @@ constexpr wchar_t kKey[] = L"config";
 
 }  // namespace
 
-std::wstring WaveOutSettingsPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  // Only a dot after the last separator starts the extension.
-  const size_t slash = path.find_last_of(L"\\/");
-  const size_t dot = path.rfind(L'.');
-  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return path + L".ini";
-  return path.substr(0, dot + 1) + L"ini";
-}
+std::wstring WaveOutSettingsPath() { return CurrentProgramPaths().settingsFile; }
 
 WaveOutSettings LoadWaveOutSettings(const std::wstring& iniPath) {
   WaveOutSettings stored;

@@ -2,7 +2,7 @@
 // update checker and now-playing export as each arrives.
 #include "app/capability_stubs.h"
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 
 namespace zul {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "playlist/core/playlist_manager.h"
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 #include "playlist/workers/playlist_workers.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "bench/wine_pieces/linux_ticks.h"
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 using zul::Out_Module;
 

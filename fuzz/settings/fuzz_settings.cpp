@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/profile_text.h"
-#include "app/settings.h"
+#include "base/profile_text.h"
+#include "base/settings.h"
 
 namespace {
 

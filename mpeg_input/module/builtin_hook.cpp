@@ -1,7 +1,7 @@
 // The plug-in host's registration point for the built-in MPEG input
 // ("STANDARD"): the same record and information query zul.exe exports.
 #include "mpeg_input/module/mpeg_in_module.h"
-#include "pluginhost/builtin_modules.h"
+#include "pluginhost/protocol/builtin_modules.h"
 
 namespace zul {
 

@@ -2,19 +2,10 @@
 
 #include <array>
 
+#include "base/text_codec.h"
+
 namespace zul {
 namespace {
-
-bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    wchar_t x = a[i], y = b[i];
-    if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x - L'A' + L'a');
-    if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y - L'A' + L'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Stream kinds other input plug-ins play; this module only plays MPEG audio.
 constexpr std::array<std::wstring_view, 14> kForeignStreamExtensions = {
@@ -33,7 +24,7 @@ std::wstring_view LocationExtension(std::wstring_view name) {
 
 bool CLocationClaim::IsOurFile(std::wstring_view name) {
   const std::wstring_view ext = LocationExtension(name);
-  if (NewHost() && recent_ && clock_() - recentAt_ < 100 && EqualsNoCase(ext, L"mp3")) {
+  if (NewHost() && recent_ && clock_() - recentAt_ < 100 && EqualNoCase(ext, L"mp3")) {
     recent_ = false;
     return false;
   }
@@ -46,7 +37,7 @@ bool CLocationClaim::IsOurFile(std::wstring_view name) {
     considerStream();
     if (!enable_ || !streaming_) return false;
     for (std::wstring_view foreign : kForeignStreamExtensions)
-      if (EqualsNoCase(ext, foreign)) return false;
+      if (EqualNoCase(ext, foreign)) return false;
     return true;
   }
   if (name.starts_with(L"mms://") || name.starts_with(L"mmsu://") || name.starts_with(L"mmst://")) {

@@ -6,7 +6,8 @@
 #include <mutex>
 #include <string>
 
-#include "app/profile_file.h"
+#include "base/profile_file.h"
+#include "base/program_paths.h"
 #include "mpeg_input/module/file_info.h"
 #include "mpeg_input/module/location_claim.h"
 #include "mpeg_input/module/mpeg_player.h"
@@ -25,17 +26,7 @@ constexpr size_t kTitleChars = 260;
 
 char description[] = "Kelsor mpg123 v1.0";
 
-// The program's settings file: its path with the extension "ini". Only a
-// dot in the file name starts the extension.
-std::wstring SettingsPath() {
-  wchar_t buffer[MAX_PATH * 2] = {};
-  DWORD n = GetModuleFileNameW(nullptr, buffer, static_cast<DWORD>(std::size(buffer)));
-  std::wstring path(buffer, n);
-  size_t slash = path.find_last_of(L"\\/");
-  size_t dot = path.rfind(L'.');
-  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return path + L".ini";
-  return path.substr(0, dot + 1) + L"ini";
-}
+std::wstring SettingsPath() { return CurrentProgramPaths().settingsFile; }
 
 // The settings object: loaded once, on first use, and written back at Quit.
 CMpegInputParam& ModuleSettings() {

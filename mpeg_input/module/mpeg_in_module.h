@@ -9,7 +9,7 @@
 // decode thread reads them. The decode clock is an atomic the UI thread
 // reads in GetOutputTime. The status text has its own lock. Stop ends both
 // threads before it returns.
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 

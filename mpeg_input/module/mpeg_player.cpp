@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "equalizer/equalizer.h"
 #include "mpeg_input/module/block_render.h"
 #include "mpeg_input/module/file_info.h"

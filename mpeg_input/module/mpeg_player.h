@@ -42,7 +42,7 @@
 #include "mpeg_input/module/file_playback.h"
 #include "mpeg_input/module/mpeg_settings.h"
 #include "mpeg_input/samples/sample_format.h"
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul::mpegin {
 

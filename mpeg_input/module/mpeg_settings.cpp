@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "app/settings_codec.h"
+#include "base/settings_codec.h"
 
 namespace zul {
 namespace {

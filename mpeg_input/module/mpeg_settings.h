@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "mpeg_input/samples/channel_process.h"
 #include "mpeg_input/samples/replay_gain.h"
 

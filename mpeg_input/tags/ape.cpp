@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/text_codec.h"
 #include "mpeg_input/tags/id3v1.h"
 #include "mpeg_input/tags/replaygain_text.h"
 
@@ -112,14 +113,14 @@ void ParseApeItems(std::uint32_t version, std::uint32_t itemCount, Bytes items, 
 
     if (fields) {
       for (std::size_t k = 0; k < std::size(kKeys); ++k) {
-        if (keySeen[k] || !EqualsAsciiNoCase(key, kKeys[k].key)) continue;
+        if (keySeen[k] || !EqualNoCase(key, kKeys[k].key)) continue;
         keySeen[k] = true;
         (*fields)[kKeys[k].field] = utf8 ? DecodeUtf8(value) : DecodeAnsi(value);
       }
     }
     if (gain) {
       for (std::size_t k = 0; k < std::size(kGainKeys); ++k) {
-        if (gainSeen[k] || !EqualsAsciiNoCase(key, kGainKeys[k].key)) continue;
+        if (gainSeen[k] || !EqualNoCase(key, kGainKeys[k].key)) continue;
         gainSeen[k] = true;
         std::wstring text = utf8 ? DecodeUtf8(value) : DecodeAnsi(value);
         gain->*kGainKeys[k].slot = kGainKeys[k].isGain ? ParseReplayGainGain(text) : ParseReplayGainPeak(text);

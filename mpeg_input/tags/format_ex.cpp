@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/text_codec.h"
 #include "mpeg_input/tags/tag_text.h"
 
 namespace zul::tags {
@@ -39,11 +40,11 @@ std::wstring TrackNumber(std::wstring_view track) {
 
 std::wstring FieldValue(std::wstring_view name, const CTagFields& fields) {
   for (const NamedField& f : kNamedFields)
-    if (EqualsAsciiNoCase(name, f.name)) return fields[f.field];
-  if (EqualsAsciiNoCase(name, L"track")) return TrackNumber(fields[TagField::Track]);
-  if (EqualsAsciiNoCase(name, L"filename")) return SplitPath(fields[TagField::FilePath]).name;
-  if (EqualsAsciiNoCase(name, L"filepath")) return SplitPath(fields[TagField::FilePath]).folder;
-  if (EqualsAsciiNoCase(name, L"fileext")) return SplitPath(fields[TagField::FilePath]).ext;
+    if (EqualNoCase(name, f.name)) return fields[f.field];
+  if (EqualNoCase(name, L"track")) return TrackNumber(fields[TagField::Track]);
+  if (EqualNoCase(name, L"filename")) return SplitPath(fields[TagField::FilePath]).name;
+  if (EqualNoCase(name, L"filepath")) return SplitPath(fields[TagField::FilePath]).folder;
+  if (EqualNoCase(name, L"fileext")) return SplitPath(fields[TagField::FilePath]).ext;
   return {};
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/text_codec.h"
 #include "mpeg_input/tags/replaygain_text.h"
 
 namespace zul::tags {
@@ -203,7 +204,7 @@ private:
         {L"replaygain_album_peak", &ReplayGainValues::albumPeak, false},
     };
     for (std::size_t k = 0; k < std::size(kKinds); ++k) {
-      if (!EqualsAsciiNoCase(description, kKinds[k].name)) continue;
+      if (!EqualNoCase(description, kKinds[k].name)) continue;
       if (gainSeen_[k]) return;
       gainSeen_[k] = true;
       gain_->*kKinds[k].slot = kKinds[k].isGain ? ParseReplayGainGain(value) : ParseReplayGainPeak(value);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "base/text_codec.h"
 #include "mpeg_input/tags/tag_platform.h"
 #include "mpeg_input/tags/tag_reader.h"
 #include "mpeg_input/tags/tag_text.h"
@@ -22,9 +23,9 @@ std::optional<std::wstring> FieldByName(const CTagCache::Entry& entry, std::wstr
       {L"album", TagField::Album}, {L"year", TagField::Year},     {L"genre", TagField::Genre},
       {L"track", TagField::Track},
   };
-  if (EqualsAsciiNoCase(field, L"length")) return std::to_wstring(entry.lengthMs);
+  if (EqualNoCase(field, L"length")) return std::to_wstring(entry.lengthMs);
   for (const Named& n : kNames)
-    if (EqualsAsciiNoCase(field, n.name)) return entry.fields[n.field];
+    if (EqualNoCase(field, n.name)) return entry.fields[n.field];
   return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 #endif
 
+#include "base/text_codec.h"
 #include "mpeg_input/tags/tag_text.h"
 
 namespace zul::tags {
@@ -46,7 +47,7 @@ std::string AnsiFromWide(std::wstring_view text) {
 
 #else
 
-std::FILE* OpenBinaryFile(const std::wstring& path) { return std::fopen(Utf8FromWide(path).c_str(), "rb"); }
+std::FILE* OpenBinaryFile(const std::wstring& path) { return std::fopen(EncodeUtf8(path).c_str(), "rb"); }
 
 bool SeekFile(std::FILE* file, std::uint64_t offset) {
   if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;

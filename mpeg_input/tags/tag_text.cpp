@@ -180,54 +180,6 @@ void CutToUtf16Units(std::wstring& text, std::size_t maxUnits) {
   }
 }
 
-std::string Utf8FromWide(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    auto cp = static_cast<char32_t>(static_cast<std::uint32_t>(text[i]));
-    if constexpr (sizeof(wchar_t) == 2) {
-      if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
-        auto low = static_cast<char32_t>(static_cast<std::uint16_t>(text[i + 1]));
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-          ++i;
-        }
-      }
-    }
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-  }
-  return out;
-}
-
-namespace {
-template <typename Char>
-bool EqualsNoCaseImpl(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
-  if (a.size() != b.size()) return false;
-  auto fold = [](Char c) { return (c >= 'A' && c <= 'Z') ? static_cast<Char>(c - 'A' + 'a') : c; };
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
-}  // namespace
-
-bool EqualsAsciiNoCase(std::wstring_view a, std::wstring_view b) { return EqualsNoCaseImpl(a, b); }
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) { return EqualsNoCaseImpl(a, b); }
-
 void TrimTrailingBlanks(std::wstring& text) {
   std::size_t n = text.size();
   while (n > 0 && (text[n - 1] == L' ' || text[n - 1] == L'\t' || text[n - 1] == L'\r' || text[n - 1] == L'\n')) --n;

@@ -35,13 +35,6 @@ void CutToUtf16Units(std::wstring& text, std::size_t maxUnits);
 // Appends one code point in the platform's wide encoding.
 void AppendCodePoint(std::wstring& out, char32_t cp);
 
-std::string Utf8FromWide(std::wstring_view text);
-
-// ASCII-only case folding: tag keys and field names are ASCII, and the
-// C library's towlower depends on the locale.
-bool EqualsAsciiNoCase(std::wstring_view a, std::wstring_view b);
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
-
 // Strips trailing blanks (spaces, tabs, line ends).
 void TrimTrailingBlanks(std::wstring& text);
 

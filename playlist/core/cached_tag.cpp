@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "playlist/core/tag_source.h"
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 namespace zul {
 namespace {

@@ -8,7 +8,7 @@
 #include "playlist/core/playlist_manager.h"
 #include "playlist/core/sort_order.h"
 #include "playlist/core/tag_source.h"
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 #include "playlist/core/title_template.h"
 
 namespace zul {

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 namespace zul {
 

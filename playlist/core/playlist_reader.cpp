@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "playlist/core/playlist_paths.h"
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 namespace zul {
 namespace {

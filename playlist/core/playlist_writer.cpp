@@ -4,7 +4,7 @@
 
 #include "playlist/core/path_parts.h"
 #include "playlist/core/playlist_reader.h"
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 namespace zul {
 namespace {

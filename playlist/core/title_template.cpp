@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "playlist/core/path_parts.h"
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 namespace zul {
 namespace {

@@ -3,7 +3,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 namespace zul {
 namespace {

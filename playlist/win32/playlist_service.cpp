@@ -6,10 +6,11 @@
 #include <mutex>
 #include <random>
 
-#include "app/console_log.h"
-#include "app/messages.h"
-#include "app/profile_file.h"
-#include "app/settings.h"
+#include "base/console_log.h"
+#include "playlist/win32/playlist_messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
+#include "base/profile_file.h"
+#include "base/settings.h"
 #include "playlist/core/tag_source.h"
 #include "playlist/win32/win32_file_system.h"
 #include "ui/window_base.h"

@@ -1,8 +1,9 @@
 // The playlist's steps in the program's start-up and quit order, and the
 // loads the main window starts (declared in app/capability_stubs.h).
 #include "app/capability_stubs.h"
-#include "app/console_log.h"
-#include "app/settings.h"
+#include "base/console_log.h"
+#include "base/program_paths.h"
+#include "base/settings.h"
 #include "playlist/files/playlist_files.h"
 #include "playlist/win32/playlist_service.h"
 #include "playlist/win32/win32_file_system.h"
@@ -34,17 +35,11 @@ HWND WinampWindowOfThisThread() {
   return found;
 }
 
-// "<program>.m3u" -> "<program>.ini": both are named after the program file.
-std::wstring ProfilePathBeside(const std::wstring& playlistPath) {
-  const size_t dot = playlistPath.rfind(L'.');
-  return (dot == std::wstring::npos ? playlistPath : playlistPath.substr(0, dot)) + L".ini";
-}
-
 }  // namespace
 
 void RestoreLastPlaylist(const std::wstring& playlistPath, Settings& s) {
   g_settings = &s;
-  StartPlaylistService(s, WinampWindowOfThisThread(), ProfilePathBeside(playlistPath));
+  StartPlaylistService(s, WinampWindowOfThisThread(), CurrentProgramPaths().settingsFile);
   // On this thread, not a worker: the automation that may follow at
   // start-up must see the restored list, and a load clears the list (and
   // ends a running automation pass) first.

@@ -1,6 +1,6 @@
 #include "pluginhost/host/builtin_wrappers.h"
 
-#include "pluginhost/builtin_modules.h"
+#include "pluginhost/protocol/builtin_modules.h"
 #include "pluginhost/host/host_callbacks.h"
 
 namespace zul {

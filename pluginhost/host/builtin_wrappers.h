@@ -6,7 +6,7 @@
 // Threads: UI thread.
 #include <windows.h>
 
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 

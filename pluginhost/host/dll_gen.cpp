@@ -1,6 +1,6 @@
 #include "pluginhost/host/dll_gen.h"
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "pluginhost/host/builtin_wrappers.h"
 #include "pluginhost/host/plugin_settings.h"
 

@@ -1,7 +1,7 @@
 #include "pluginhost/host/dll_input.h"
 
-#include "app/console_log.h"
-#include "pluginhost/builtin_modules.h"
+#include "base/console_log.h"
+#include "pluginhost/protocol/builtin_modules.h"
 #include "pluginhost/host/builtin_wrappers.h"
 #include "pluginhost/host/host_callbacks.h"
 

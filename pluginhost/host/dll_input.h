@@ -27,7 +27,7 @@
 #include "pluginhost/extensions/extension_lists.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/plugin_library.h"
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 

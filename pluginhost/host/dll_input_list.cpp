@@ -1,6 +1,6 @@
 #include "pluginhost/host/dll_input_list.h"
 
-#include "app/profile_file.h"
+#include "base/profile_file.h"
 #include "pluginhost/extensions/extension_lists.h"
 #include "pluginhost/host/plugin_settings.h"
 

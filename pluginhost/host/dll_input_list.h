@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "pluginhost/host/dll_input.h"
 
 namespace zul {

@@ -8,7 +8,7 @@
 // a reader may see the values of two different calls mixed, never a torn
 // value. The DSP callbacks hand over to the equalizer (equalizer/equalizer.h
 // has their thread rules).
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 

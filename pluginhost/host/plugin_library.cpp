@@ -1,6 +1,6 @@
 #include "pluginhost/host/plugin_library.h"
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 
 namespace zul {
 

@@ -10,7 +10,7 @@
 // outputs go last.
 //
 // Threads: UI thread only.
-#include "app/settings.h"
+#include "base/settings.h"
 #include "pluginhost/host/dll_gen.h"
 #include "pluginhost/host/dll_input_list.h"
 #include "pluginhost/host/dll_output.h"

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "app/console_log.h"
-#include "app/profile_file.h"
+#include "base/console_log.h"
+#include "base/profile_file.h"
 #include "pluginhost/host/plugin_library.h"
 
 namespace zul {

@@ -1,27 +1,15 @@
-// The plug-in host's steps in the program's start-up and shutdown order
-// (declared in app/capability_stubs.h).
-#include "app/capability_stubs.h"
-#include "app/console_log.h"
-#include "app/profile_file.h"
-#include "app/quorvel_app.h"
+#include "pluginhost/host/plugin_startup.h"
+
+#include "base/console_log.h"
+#include "base/program_paths.h"
+#include "base/profile_file.h"
 #include "pluginhost/host/input_tag_source.h"
 #include "pluginhost/host/plugin_lists.h"
 
 namespace zul {
 namespace {
 
-std::wstring ProfilePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return ProfilePathFor(path);
-}
+std::wstring ProfilePath() { return CurrentProgramPaths().settingsFile; }
 
 InputTagSource& InputTags() {
   static InputTagSource source(InputPlugins());

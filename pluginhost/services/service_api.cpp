@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/console_log.h"
-#include "pluginhost/records/winamp_records.h"
+#include "base/console_log.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "pluginhost/host/plugin_guard.h"
 
 namespace zul {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/console_log.h"
-#include "app/playback_order.h"
+#include "base/console_log.h"
+#include "pluginhost/winamp_window/volume_scale.h"
 
 namespace zul {
 namespace {

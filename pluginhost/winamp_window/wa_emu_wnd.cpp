@@ -1,9 +1,9 @@
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 
-#include "app/console_log.h"
+#include "base/console_log.h"
+#include "base/program_paths.h"
 #include "app/main_wnd.h"
-#include "app/messages.h"
-#include "app/quorvel_app.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/plugin_lists.h"
@@ -20,13 +20,6 @@ constexpr size_t kMaxNameChars = 5000;
 constexpr UINT_PTR kTitleTimer = 0x5A55;
 constexpr UINT kTitlePeriodMs = 250;
 
-std::wstring ModuleFolder() {
-  wchar_t path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p(path, n);
-  return p.substr(0, p.find_last_of(L'\\') + 1);
-}
-
 std::string Ansi(const std::wstring& text) {
   int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string out(n > 0 ? n - 1 : 0, '\0');
@@ -37,12 +30,10 @@ std::string Ansi(const std::wstring& text) {
 }  // namespace
 
 CWAEmuWnd::CWAEmuWnd(CMainWnd& mainWnd) : mainWnd_(mainWnd) {
-  wchar_t module[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path(module, n);
-  iniFileW_ = ProfilePathFor(path);
-  iniDirectoryW_ = ModuleFolder();
-  pluginDirectoryW_ = iniDirectoryW_ + L"Plugins";
+  const ProgramPaths& paths = CurrentProgramPaths();
+  iniFileW_ = paths.settingsFile;
+  iniDirectoryW_ = paths.folder;
+  pluginDirectoryW_ = paths.pluginFolder;
   char temp[MAX_PATH + 1] = {};
   DWORD tempLength = GetTempPathA(MAX_PATH + 1, temp);
   tempDirectory_.assign(temp, tempLength <= MAX_PATH ? tempLength : 0);

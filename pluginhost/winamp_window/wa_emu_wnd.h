@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "pluginhost/winamp_window/prefs_page_record.h"
+#include "pluginhost/protocol/prefs_page_record.h"
 #include "ui/window_base.h"
 
 namespace zul {

@@ -4,15 +4,15 @@
 #include <cstring>
 
 #include "app/capability_stubs.h"
-#include "app/console_log.h"
+#include "base/console_log.h"
 #include "app/main_wnd.h"
-#include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "mpeg_input/title_format/title_format.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/host_callbacks.h"
 #include "pluginhost/host/plugin_lists.h"
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 #include "pluginhost/services/service_api.h"
 #include "pluginhost/winamp_window/caller_memory.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"

@@ -7,8 +7,8 @@
 #include <random>
 #include <thread>
 
-#include "app/profile_text.h"
-#include "app/settings.h"
+#include "base/profile_text.h"
+#include "base/settings.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {

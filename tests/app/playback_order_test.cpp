@@ -1,6 +1,7 @@
 // Track choice: album range, shuffle order and step, sequential moves and
 // the volume scaling of the system mixer.
 #include "app/playback_order.h"
+#include "pluginhost/winamp_window/volume_scale.h"
 
 #include <gtest/gtest.h>
 

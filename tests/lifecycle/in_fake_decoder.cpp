@@ -34,7 +34,7 @@
 #include <cstring>
 #include <string>
 
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 #include "tests/pluginhost/host/plugin_log.h"
 
 using namespace zul;

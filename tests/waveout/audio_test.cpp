@@ -22,8 +22,8 @@
 #include <string>
 #include <thread>
 
-#include "app/capability_stubs.h"
-#include "app/settings.h"
+#include "equalizer/eq_startup.h"
+#include "base/settings.h"
 #include "equalizer/equalizer.h"
 #include "tests/support/audio_capture.h"
 #include "tests/waveout/module_harness.h"

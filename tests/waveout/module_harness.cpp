@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "waveout/waveout_module.h"
 #include "waveout/waveout_settings_file.h"
 

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "app/messages.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "tests/waveout/module_harness.h"
 #include "tests/waveout/tone_analysis.h"
 #include "waveout/waveout_module.h"

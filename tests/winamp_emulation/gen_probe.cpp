@@ -52,7 +52,7 @@
 #include <string>
 #include <vector>
 
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 using namespace zul;
 

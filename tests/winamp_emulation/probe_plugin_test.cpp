@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "mpeg_input/tags/tag_text.h"
+#include "base/text_codec.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {
@@ -65,7 +66,7 @@ protected:
     for (int i = 0; i < kEntries; ++i) {
       const std::string name = EntryName(i);
       WriteFileBytes(box_->dir() + L"\\" + std::wstring(name.begin(), name.end()), "not audio");
-      m3u += tags::Utf8FromWide(box_->dir()) + "\\" + name + "\r\n";
+      m3u += EncodeUtf8(box_->dir()) + "\\" + name + "\r\n";
     }
     StartWithProbe(m3u);
   }
@@ -75,7 +76,7 @@ protected:
     CreateDirectoryW(plugins.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW((BinDir() + L"\\gen_probe.dll").c_str(), (plugins + L"\\gen_probe.dll").c_str(), FALSE));
     WriteFileBytes(box_->dir() + L"\\zul.m3u", m3u);
-    WriteFileBytes(box_->ini(), "[Preferences]\r\ndllGenName0=" + tags::Utf8FromWide(plugins) + "\\gen_probe.dll\r\n");
+    WriteFileBytes(box_->ini(), "[Preferences]\r\ndllGenName0=" + EncodeUtf8(plugins) + "\\gen_probe.dll\r\n");
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = ReplyProc;
@@ -230,9 +231,9 @@ TEST_F(ProbePlugin, EmbeddingFunctionSizesWithoutWritingTheRecord) {
 }
 
 TEST_F(ProbePlugin, WidePathQueriesPointAtTheSandbox) {
-  EXPECT_EQ(Ask("wpath 1334")["text"], tags::Utf8FromWide(box_->ini()));
-  EXPECT_EQ(Ask("wpath 1335")["text"], tags::Utf8FromWide(box_->dir() + L"\\"));
-  EXPECT_EQ(Ask("wpath 1336")["text"], tags::Utf8FromWide(box_->dir() + L"\\Plugins"));
+  EXPECT_EQ(Ask("wpath 1334")["text"], EncodeUtf8(box_->ini()));
+  EXPECT_EQ(Ask("wpath 1335")["text"], EncodeUtf8(box_->dir() + L"\\"));
+  EXPECT_EQ(Ask("wpath 1336")["text"], EncodeUtf8(box_->dir() + L"\\Plugins"));
 }
 
 constexpr char kConfigGuid[] = "{AEFBF8BE-E0AA-4318-8CC1-4353410B64DC}";
@@ -364,7 +365,7 @@ protected:
   static void SetUpTestSuite() {
     box_ = new ZulSandbox(L"probe_playing");
     const std::wstring tracks = BinDir() + L"\\playback_fixtures\\long\\";
-    StartWithProbe(tags::Utf8FromWide(tracks) + "l1.mp3\r\n" + tags::Utf8FromWide(tracks) + "l2.mp3\r\n");
+    StartWithProbe(EncodeUtf8(tracks) + "l1.mp3\r\n" + EncodeUtf8(tracks) + "l2.mp3\r\n");
   }
   // Polls the title the plug-in reads until it is `expected`; the last one
   // read otherwise.
@@ -397,7 +398,7 @@ class ProbeTagged : public ProbePlugin {
 protected:
   static void SetUpTestSuite() {
     box_ = new ZulSandbox(L"probe_tagged");
-    StartWithProbe(tags::Utf8FromWide(BinDir() + L"\\playback_fixtures\\albums\\album_a\\") + "a1.mp3\r\n");
+    StartWithProbe(EncodeUtf8(BinDir() + L"\\playback_fixtures\\albums\\album_a\\") + "a1.mp3\r\n");
   }
 };
 

@@ -8,7 +8,7 @@
 
 #include "playlist/core/playlist_reader.h"
 #include "playlist/core/playlist_writer.h"
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 namespace {
 
@@ -33,6 +33,22 @@ std::vector<std::wstring> Titles(std::string_view data) {
   return out;
 }
 
+// UTF-8 has no form for an unpaired surrogate: the writer puts U+FFFD there.
+std::wstring UnpairedReplaced(std::wstring text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const uint32_t c = static_cast<uint32_t>(text[i]);
+    if (c < 0xD800 || c > 0xDFFF) continue;
+    const bool pairs = sizeof(wchar_t) == 2 && c <= 0xDBFF && i + 1 < text.size() &&
+                       (static_cast<uint32_t>(text[i + 1]) & 0xFC00) == 0xDC00;
+    if (pairs) {
+      ++i;
+    } else {
+      text[i] = static_cast<wchar_t>(0xFFFD);
+    }
+  }
+  return text;
+}
+
 void TitlesReadBack(std::string_view data) {
   std::vector<zul::CachedTag> list;
   const std::vector<std::wstring> titles = Titles(data);
@@ -53,7 +69,7 @@ void TitlesReadBack(std::string_view data) {
     Check(e.hasInfo && e.length == static_cast<int>(i) - 1);
     // Line breaks become blanks, trailing blanks go, " - " splits.
     // An empty title is written as the display title: the file name.
-    std::wstring expected = zul::CachedTag(list[i]).GetDisplayTitle(zul::kDisplayTitle, true);
+    std::wstring expected = UnpairedReplaced(zul::CachedTag(list[i]).GetDisplayTitle(zul::kDisplayTitle, true));
     for (wchar_t& c : expected) {
       if (c == L'\r' || c == L'\n') c = L' ';
     }

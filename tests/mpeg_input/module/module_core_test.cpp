@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "app/profile_text.h"
+#include "base/profile_text.h"
 #include "mpeg_input/module/block_render.h"
 #include "mpeg_input/module/location_claim.h"
 #include "mpeg_input/module/mpeg_settings.h"

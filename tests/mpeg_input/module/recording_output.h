@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul::test {
 

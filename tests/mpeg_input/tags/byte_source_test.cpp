@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/text_codec.h"
 #include "mpeg_input/tags/tag_reader.h"
 #include "mpeg_input/tags/tag_text.h"
 #include "tests/mpeg_input/tags/test_support.h"
@@ -43,7 +44,7 @@ TEST(ByteSource, OpensFilesByWidePathAndReadsTheirTags) {
 #ifdef _WIN32
   std::filesystem::path file(wide);
 #else
-  std::filesystem::path file(Utf8FromWide(wide));
+  std::filesystem::path file(EncodeUtf8(wide));
 #endif
   {
     std::ofstream out(file, std::ios::binary);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/text_codec.h"
 #include "tests/mpeg_input/tags/tag_builder.h"
 
 namespace zul::tags {
@@ -90,10 +91,10 @@ TEST(TagText, CutsAtUtf16UnitsWithoutSplittingAPair) {
   EXPECT_TRUE(w.empty());
 }
 
-TEST(TagText, Utf8FromWideRoundTripsThroughTheDecoder) {
+TEST(TagText, EncodeUtf8RoundTripsThroughTheDecoder) {
   std::wstring w = L"P\u00E4th/";
   AppendCodePoint(w, U'\U0001F3B5');
-  std::string utf8 = Utf8FromWide(w);
+  std::string utf8 = EncodeUtf8(w);
   EXPECT_EQ(DecodeUtf8(std::span(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size())), w);
 }
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "pluginhost/builtin_modules.h"
+#include "pluginhost/protocol/builtin_modules.h"
 #include "tests/pluginhost/host/host_fixture.h"
 
 namespace zul {

@@ -15,7 +15,7 @@
 #include <map>
 #include <string>
 
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 #include "tests/pluginhost/host/fault_kit.h"
 #include "tests/pluginhost/host/plugin_log.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <thread>
 
-#include "app/profile_file.h"
+#include "base/profile_file.h"
 #include "pluginhost/host/dll_gen.h"
 #include "pluginhost/host/dll_input_list.h"
 #include "pluginhost/host/plugin_guard.h"

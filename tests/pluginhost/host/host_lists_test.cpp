@@ -3,9 +3,9 @@
 // a location, and the file names ANSI and Unicode plug-ins receive.
 #include <gtest/gtest.h>
 
-#include "app/profile_file.h"
+#include "base/profile_file.h"
 #include "equalizer/equalizer.h"
-#include "pluginhost/builtin_modules.h"
+#include "pluginhost/protocol/builtin_modules.h"
 #include "pluginhost/host/dll_gen.h"
 #include "pluginhost/host/dll_input_list.h"
 #include "pluginhost/host/dll_output.h"

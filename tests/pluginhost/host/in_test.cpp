@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 #include "tests/pluginhost/host/fault_kit.h"
 #include "tests/pluginhost/host/plugin_log.h"
 

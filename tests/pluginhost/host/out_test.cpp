@@ -2,7 +2,7 @@
 #include <set>
 #include <string>
 
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 #include "tests/pluginhost/host/plugin_log.h"
 
 using namespace zul;

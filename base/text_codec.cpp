@@ -1,4 +1,4 @@
-#include "playlist/core/text_codec.h"
+#include "base/text_codec.h"
 
 #include <cstdint>
 
@@ -66,7 +66,8 @@ std::string EncodeUtf8(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
   ForEachCodePoint(text, [&](uint32_t c) {
-    if (c > 0x10FFFF) c = 0xFFFD;
+    // Pairs were joined above: any surrogate left here is unpaired.
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
     if (c < 0x80) {
       out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -150,8 +151,20 @@ int CompareNoCase(std::wstring_view a, std::wstring_view b) {
 
 bool EqualNoCase(std::wstring_view a, std::wstring_view b) { return a.size() == b.size() && CompareNoCase(a, b) == 0; }
 
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
 bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) {
   return text.size() >= prefix.size() && CompareNoCase(text.substr(0, prefix.size()), prefix) == 0;
+}
+
+bool EndsWithNoCase(std::wstring_view text, std::wstring_view suffix) {
+  return text.size() >= suffix.size() && CompareNoCase(text.substr(text.size() - suffix.size()), suffix) == 0;
 }
 
 }  // namespace zul

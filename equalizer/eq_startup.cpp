@@ -2,9 +2,9 @@
 // slider values and records ("EQ0", "EQ1", ...) and the "EnableEQ" switch
 // are loaded and the gains applied. The tables are built once the first
 // audio tells the sample rate.
-#include "app/capability_stubs.h"
-#include "app/console_log.h"
-#include "app/settings.h"
+#include "equalizer/eq_startup.h"
+#include "base/console_log.h"
+#include "base/settings.h"
 #include "equalizer/equalizer.h"
 
 namespace zul {

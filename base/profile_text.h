@@ -55,6 +55,4 @@ private:
   std::vector<Section> sections_;
 };
 
-bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
-
 }  // namespace zul

@@ -1,10 +1,9 @@
-#include "app/console_log.h"
+#include "base/console_log.h"
 
 #include <atomic>
 #include <cstdarg>
 #include <cwchar>
 
-#include "app/messages.h"
 
 namespace zul {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/settings_codec.h"
+#include "base/settings_codec.h"
 
 #include <cstdio>
 #include <cwctype>

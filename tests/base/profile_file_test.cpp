@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/profile_file.h"
+#include "base/profile_file.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {

@@ -1,7 +1,7 @@
 #pragma once
-// Conversions between the program's wide text and the encodings the playlist
-// stores or writes. wchar_t is UTF-16 in the Windows build and UTF-32 in the
-// native build; every function here gives the same result in both.
+// The program's one set of text conversions and case-folding compares.
+// wchar_t is UTF-16 in the Windows build and UTF-32 in the native build;
+// every function here gives the same result in both.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,12 +13,13 @@ namespace zul {
 std::u16string ToU16(std::wstring_view text);
 std::wstring FromU16(std::u16string_view text);
 
-// UTF-8. A lone surrogate is encoded as its three-byte sequence (as Windows
-// file names may hold one) and decoded back, so every wide text survives a
-// round trip.
+// UTF-8. An unpaired surrogate has no UTF-8 form: it becomes U+FFFD, so that
+// what is written is UTF-8 every other reader accepts.
 std::string EncodeUtf8(std::wstring_view text);
 // Nothing when the bytes are not UTF-8 (bad lead or continuation bytes,
-// overlong forms, code points above U+10FFFF).
+// overlong forms, code points above U+10FFFF). The three-byte form of a
+// surrogate is taken as that surrogate: files written before the encoder
+// replaced unpaired surrogates still read back as they were written.
 std::optional<std::wstring> DecodeUtf8(std::string_view bytes);
 
 // One character per byte, the 8-bit playlist format.
@@ -31,7 +32,9 @@ std::optional<std::string> ToLatin1(std::wstring_view text);
 inline wchar_t FoldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
 int CompareNoCase(std::wstring_view a, std::wstring_view b);  // <0, 0, >0
 bool EqualNoCase(std::wstring_view a, std::wstring_view b);
+bool EqualNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix);
+bool EndsWithNoCase(std::wstring_view text, std::wstring_view suffix);
 
 }  // namespace zul
 

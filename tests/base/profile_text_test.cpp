@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/profile_text.h"
+#include "base/profile_text.h"
 
 namespace zul {
 namespace {

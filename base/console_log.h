@@ -10,6 +10,10 @@
 
 #include <string>
 
+// To the console window from other threads: lParam = std::wstring* line
+// (deleted by the receiver).
+#define WM_ZUL_LOG (WM_APP + 1)
+
 namespace zul {
 
 inline constexpr int kConsoleMaxLines = 1001;

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_codec.h"
+#include "base/settings_codec.h"
 
 namespace zul {
 

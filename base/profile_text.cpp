@@ -1,4 +1,6 @@
-#include "app/profile_text.h"
+#include "base/profile_text.h"
+
+#include "base/text_codec.h"
 
 #include <cwctype>
 
@@ -34,13 +36,6 @@ std::wstring Unquote(std::wstring_view v) {
 
 }  // namespace
 
-bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-  return true;
-}
-
 ProfileText::ProfileText(std::wstring_view text) {
   sections_.push_back(Section{});
   size_t pos = 0;
@@ -64,7 +59,7 @@ ProfileText::ProfileText(std::wstring_view text) {
 
 ProfileText::Section* ProfileText::Find(std::wstring_view name) {
   for (auto& s : sections_)
-    if (s.hasHeader && EqualsNoCase(s.name, name)) return &s;
+    if (s.hasHeader && EqualNoCase(s.name, name)) return &s;
   return nullptr;
 }
 
@@ -79,7 +74,7 @@ std::optional<std::wstring> ProfileText::Get(std::wstring_view section, std::wst
   if (!s) return std::nullopt;
   for (const Line& l : s->lines) {
     auto [k, v] = SplitKey(l.raw);
-    if (!k.empty() && EqualsNoCase(k, key)) return Unquote(v);
+    if (!k.empty() && EqualNoCase(k, key)) return Unquote(v);
   }
   return std::nullopt;
 }
@@ -113,7 +108,7 @@ void ProfileText::Set(std::wstring_view section, std::wstring_view key, std::wst
   }
   for (Line& l : s->lines) {
     auto [k, v] = SplitKey(l.raw);
-    if (!k.empty() && EqualsNoCase(k, key)) {
+    if (!k.empty() && EqualNoCase(k, key)) {
       l.raw = raw;
       return;
     }

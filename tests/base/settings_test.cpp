@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/profile_text.h"
-#include "app/settings.h"
+#include "base/profile_text.h"
+#include "base/settings.h"
 
 namespace zul {
 namespace {

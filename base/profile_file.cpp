@@ -1,8 +1,8 @@
-#include "app/profile_file.h"
+#include "base/profile_file.h"
 
 #include <windows.h>
 
-#include "app/profile_text.h"
+#include "base/profile_text.h"
 
 namespace zul {
 namespace {

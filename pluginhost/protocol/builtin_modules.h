@@ -1,11 +1,7 @@
 #pragma once
 // Registration point of the program's own plug-ins, listed as "STANDARD":
 // the MPEG input (mpeg_input/module/) and the waveOut output (waveout/).
-//
-// Each module implements its functions below in its own library. Until it
-// does, pluginhost/host/builtin_placeholders/<module>.cpp stands in for it;
-// the module deletes that file when it brings the real ones (the host's
-// CMakeLists picks the placeholders up by glob, so no CMake edit is needed).
+// Each module implements its functions below in its own library.
 //
 // What the host expects of a built-in record:
 // - It is a static record that lives for the whole process; every function
@@ -21,7 +17,7 @@
 //   called by the module's own threads.
 //
 // Threads: UI thread (see above for the records' functions).
-#include "pluginhost/records/winamp_records.h"
+#include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
 
