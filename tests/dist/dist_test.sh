@@ -54,11 +54,17 @@ listing=$(unzip -Z1 "$zip")
 for f in "${expected[@]}"; do
   grep -qx "$f" <<<"$listing" || fail "the archive lacks $f"
 done
-unzip -p "$zip" licenses/libmpg123.txt | grep -q "GNU LESSER GENERAL PUBLIC LICENSE" ||
+# Read whole, not piped into grep -q: an early exit of grep would fail the
+# pipe (pipefail) on a long file.
+license_text() { unzip -p "$zip" "licenses/$1.txt"; }
+grep -q "GNU LESSER GENERAL PUBLIC LICENSE" <<<"$(license_text libmpg123)" ||
   fail "licenses/libmpg123.txt is not the LGPL"
-unzip -p "$zip" licenses/gcc-runtime.txt | grep -q "GCC RUNTIME LIBRARY EXCEPTION" ||
+grep -q "GCC RUNTIME LIBRARY EXCEPTION" <<<"$(license_text gcc-runtime)" ||
   fail "licenses/gcc-runtime.txt lacks the runtime library exception"
-unzip -p "$zip" licenses/mingw-w64.txt | grep -q "winpthreads" || fail "licenses/mingw-w64.txt lacks winpthreads"
+grep -q "winpthreads" <<<"$(license_text mingw-w64)" || fail "licenses/mingw-w64.txt lacks winpthreads"
+grep -q "BSD-3-Clause\|Redistribution and use" <<<"$(license_text kissfft)" || fail "licenses/kissfft.txt is not KissFFT's licence"
+grep -q "Condition of use and distribution are the same than zlib" <<<"$(license_text minizip)" ||
+  fail "licenses/minizip.txt is not minizip's licence"
 readme=$(unzip -p "$zip" README.txt)
 grep -q "zul-$version-source.tar.gz" <<<"$readme" && grep -q "make deps" <<<"$readme" ||
   fail "README.txt does not say where the source is and how to relink libmpg123"
