@@ -5,7 +5,9 @@
 #   make test               install what is missing, build, run every test
 #                           (native, win64, and win32 where 32-bit code runs)
 # Other targets: deps, build, win32, win64, native, test-native, test-win32,
-# test-win64, bench, fuzz [FUZZ_SECONDS=n], clean.
+# test-win64, bench, fuzz [FUZZ_SECONDS=n], dist, clean.
+#   make dist               the archives, installers and source archive a Windows
+#                           user downloads, in build/dist (scripts/dist.sh)
 
 SHELL := /bin/bash
 ROOT := $(CURDIR)
@@ -17,7 +19,7 @@ FUZZ_SECONDS ?= 60
 # 32-bit Wine loader is started).
 RUN_ARCH = $(shell . $(ROOT)/scripts/wine-arch.sh && zul_default_arch)
 
-.PHONY: all deps packages build win32 win64 native test test-native test-win32 test-win64 run bench fuzz clean
+.PHONY: all deps packages build win32 win64 native test test-native test-win32 test-win64 run bench fuzz dist clean
 
 all: build
 
@@ -80,5 +82,8 @@ fuzz: $(BUILD)/fuzz/build.ninja
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	./scripts/fuzz.sh $(FUZZ_SECONDS) $(BUILD)/fuzz
 
+dist: win32 win64
+	./scripts/dist.sh
+
 clean:
-	rm -rf $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/native $(BUILD)/bench $(BUILD)/fuzz $(BUILD)/test-run-*
+	rm -rf $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/native $(BUILD)/bench $(BUILD)/fuzz $(BUILD)/test-run-* $(BUILD)/dist

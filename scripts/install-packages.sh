@@ -15,6 +15,8 @@ packages=(
   # running and testing under Wine: wine32 where the host runs 32-bit code,
   # wine64 everywhere
   wine wine32:i386 wine64 xvfb xauth pulseaudio pulseaudio-utils procps
+  # the Windows installer (make dist)
+  nsis zip unzip
   # audio fixtures
   lame sox ffmpeg id3v2
   # native counterparts of the cross-built libraries
