@@ -10,12 +10,12 @@ struct Binding {
 
 // Registration order.
 constexpr Binding kBindings[] = {
-    {101, Hotkey::Play},       {102, Hotkey::Stop},      {103, Hotkey::Prev},       {104, Hotkey::Next},
-    {201, Hotkey::VolumeUp},   {202, Hotkey::VolumeDown}, {301, Hotkey::OpenFile},  {302, Hotkey::OpenFolder},
-    {303, Hotkey::OpenUrl},    {401, Hotkey::Shuffle},   {501, Hotkey::Minibar},    {601, Hotkey::Equalizer},
-    {701, Hotkey::Repeat},     {801, Hotkey::Playlist},  {901, Hotkey::Mp3Info},    {1001, Hotkey::Exit},
-    {1201, Hotkey::NowPlaying}, {1301, Hotkey::Forward}, {1302, Hotkey::Back},      {1401, Hotkey::TrayIcon},
-    {1501, Hotkey::Menu},      {1502, Hotkey::Tracks},   {1503, Hotkey::Album},     {1601, Hotkey::AlbumMode},
+    {101, Hotkey::Play},        {102, Hotkey::Stop},       {103, Hotkey::Prev},     {104, Hotkey::Next},
+    {201, Hotkey::VolumeUp},    {202, Hotkey::VolumeDown}, {301, Hotkey::OpenFile}, {302, Hotkey::OpenFolder},
+    {303, Hotkey::OpenUrl},     {401, Hotkey::Shuffle},    {501, Hotkey::Minibar},  {601, Hotkey::Equalizer},
+    {701, Hotkey::Repeat},      {801, Hotkey::Playlist},   {901, Hotkey::Mp3Info},  {1001, Hotkey::Exit},
+    {1201, Hotkey::NowPlaying}, {1301, Hotkey::Forward},   {1302, Hotkey::Back},    {1401, Hotkey::TrayIcon},
+    {1501, Hotkey::Menu},       {1502, Hotkey::Tracks},    {1503, Hotkey::Album},   {1601, Hotkey::AlbumMode},
     {1701, Hotkey::Automation},
 };
 static_assert(std::size(kBindings) == kHotkeyCount);

@@ -14,7 +14,8 @@ struct Search {
 BOOL CALLBACK AskWindow(HWND hwnd, LPARAM param) {
   auto* search = reinterpret_cast<Search*>(param);
   DWORD_PTR reply = 0;
-  if (SendMessageTimeoutW(hwnd, search->message, 0, 0, SMTO_BLOCK, search->timeoutMs, &reply) && reply == search->message) {
+  if (SendMessageTimeoutW(hwnd, search->message, 0, 0, SMTO_BLOCK, search->timeoutMs, &reply) &&
+      reply == search->message) {
     search->found = hwnd;
     return FALSE;
   }

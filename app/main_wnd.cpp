@@ -6,19 +6,19 @@
 #include <cstring>
 
 #include "app/capability_stubs.h"
-#include "pluginhost/host/plugin_startup.h"
-#include "equalizer/eq_startup.h"
-#include "base/console_log.h"
 #include "app/hotkeys.h"
 #include "app/messages.h"
-#include "pluginhost/protocol/winamp_messages.h"
 #include "app/open_request.h"
-#include "base/profile_file.h"
-#include "base/text_codec.h"
 #include "app/quit_watchdog.h"
 #include "app/recent_list.h"
-#include "pluginhost/host/plugin_lists.h"
+#include "base/console_log.h"
+#include "base/profile_file.h"
+#include "base/text_codec.h"
+#include "equalizer/eq_startup.h"
 #include "playlist/win32/playlist_service.h"
+#include "pluginhost/host/plugin_lists.h"
+#include "pluginhost/host/plugin_startup.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "resources/resource.h"
 
 namespace zul {
@@ -97,9 +97,12 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_TIMER:
       if (!running_) return 0;
-      if (wParam == TIMER_DISPLAY) OnDisplayTimer();
-      else if (wParam == TIMER_EXPORT) OnExportTimer();
-      else if (wParam == TIMER_AUTOMATION) OnAutomationTimer();
+      if (wParam == TIMER_DISPLAY)
+        OnDisplayTimer();
+      else if (wParam == TIMER_EXPORT)
+        OnExportTimer();
+      else if (wParam == TIMER_AUTOMATION)
+        OnAutomationTimer();
       else if (wParam == TIMER_GAP)
         playback_.OnGapTimer();
       return 0;
@@ -143,8 +146,7 @@ void CMainWnd::FirstStage() {
   icon16_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZUL), IMAGE_ICON, 16, 16, LR_SHARED));
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon32_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon16_));
-  if (!settings_.skins.empty())
-    settings_.currentSkinSel %= static_cast<int>(settings_.skins.size());
+  if (!settings_.skins.empty()) settings_.currentSkinSel %= static_cast<int>(settings_.skins.size());
   ApplySkin(settings_);
   startTick_ = GetTickCount();
   SetThePlaybackController(&playback_);
@@ -217,10 +219,12 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   }
   FindClose(find);
   if (!adding) SupersedeQueuedPlayback();
-  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) LoadFolderAsync(lookup, !adding, randomFirst, !adding);
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    LoadFolderAsync(lookup, !adding, randomFirst, !adding);
   else if (HasExtension(lookup, L"M3U") || HasExtension(lookup, L"PLS"))
     LoadPlaylistFileAsync(lookup, !adding, randomFirst, !adding);
-  else playback_.AddOneTrack(lookup, adding, !adding);
+  else
+    playback_.AddOneTrack(lookup, adding, !adding);
   PushRecent(settings_.recent, lookup);
   return TRUE;
 }
@@ -313,8 +317,10 @@ void CMainWnd::AddTrayIcon() {
 }
 
 void CMainWnd::ToggleTrayIcon() {
-  if (trayShown_) RemoveTrayIcon();
-  else AddTrayIcon();
+  if (trayShown_)
+    RemoveTrayIcon();
+  else
+    AddTrayIcon();
   trayShown_ = !trayShown_;
 }
 
@@ -325,41 +331,91 @@ void CMainWnd::OnHotkey(int id) {
   auto command = [this](UINT c) { SendMessageW(winamp_, WM_COMMAND, c, 0); };
   auto foreground = [this] { SetForegroundWindow(hwnd()); };
   switch (*key) {
-    case Hotkey::Play: command(WINAMP_BUTTON2); break;
-    case Hotkey::Stop: command(WINAMP_BUTTON4); break;
-    case Hotkey::Prev: command(WINAMP_BUTTON1); break;
-    case Hotkey::Next: command(WINAMP_BUTTON5); break;
+    case Hotkey::Play:
+      command(WINAMP_BUTTON2);
+      break;
+    case Hotkey::Stop:
+      command(WINAMP_BUTTON4);
+      break;
+    case Hotkey::Prev:
+      command(WINAMP_BUTTON1);
+      break;
+    case Hotkey::Next:
+      command(WINAMP_BUTTON5);
+      break;
     case Hotkey::VolumeUp:
     case Hotkey::VolumeDown:
       UnregisterHotKey(hwnd(), id);
       command(*key == Hotkey::VolumeUp ? WINAMP_VOLUMEUP : WINAMP_VOLUMEDOWN);
       RegisterHotkey(hwnd(), settings_, id);
       break;
-    case Hotkey::OpenFile: foreground(); command(WINAMP_FILE_PLAY); break;
-    case Hotkey::OpenFolder: foreground(); playback_.OnMenuCommand(ID_MENU_OPEN_FOLDER); break;
-    case Hotkey::OpenUrl: playback_.OnMenuCommand(ID_MENU_OPEN_URL); break;
-    case Hotkey::Shuffle: command(WINAMP_FILE_SHUFFLE); break;
-    case Hotkey::Minibar: foreground(); command(WINAMP_MAIN_WINDOW); break;
-    case Hotkey::Equalizer: foreground(); command(WINAMP_SHOW_EQUALIZER); break;
-    case Hotkey::Repeat: command(WINAMP_FILE_REPEAT); break;
-    case Hotkey::Playlist: foreground(); command(WINAMP_OPTIONS_PLEDIT); break;
+    case Hotkey::OpenFile:
+      foreground();
+      command(WINAMP_FILE_PLAY);
+      break;
+    case Hotkey::OpenFolder:
+      foreground();
+      playback_.OnMenuCommand(ID_MENU_OPEN_FOLDER);
+      break;
+    case Hotkey::OpenUrl:
+      playback_.OnMenuCommand(ID_MENU_OPEN_URL);
+      break;
+    case Hotkey::Shuffle:
+      command(WINAMP_FILE_SHUFFLE);
+      break;
+    case Hotkey::Minibar:
+      foreground();
+      command(WINAMP_MAIN_WINDOW);
+      break;
+    case Hotkey::Equalizer:
+      foreground();
+      command(WINAMP_SHOW_EQUALIZER);
+      break;
+    case Hotkey::Repeat:
+      command(WINAMP_FILE_REPEAT);
+      break;
+    case Hotkey::Playlist:
+      foreground();
+      command(WINAMP_OPTIONS_PLEDIT);
+      break;
     case Hotkey::Mp3Info:
       if (ThePlaylist().Count() > 0) {
         foreground();
         playback_.OnMenuCommand(ID_MENU_MP3INFO);
       }
       break;
-    case Hotkey::Exit: SendQuitCommand(); break;
-    case Hotkey::NowPlaying: CopyNowPlayingToClipboard(); break;
-    case Hotkey::Forward: command(WINAMP_BUTTON5_SHIFT); break;
-    case Hotkey::Back: command(WINAMP_BUTTON1_SHIFT); break;
-    case Hotkey::TrayIcon: ToggleTrayIcon(); break;
-    case Hotkey::Menu: command(WINAMP_MAINMENU); break;
-    case Hotkey::Tracks: ShowTracksMenuAtCursor(false); break;
-    case Hotkey::Album: ShowTracksMenuAtCursor(true); break;
-    case Hotkey::AlbumMode: playback_.OnMenuCommand(ID_MENU_ALBUM_MODE); break;
-    case Hotkey::Automation: PerformAutomationNow(); break;
-    case Hotkey::Count: break;
+    case Hotkey::Exit:
+      SendQuitCommand();
+      break;
+    case Hotkey::NowPlaying:
+      CopyNowPlayingToClipboard();
+      break;
+    case Hotkey::Forward:
+      command(WINAMP_BUTTON5_SHIFT);
+      break;
+    case Hotkey::Back:
+      command(WINAMP_BUTTON1_SHIFT);
+      break;
+    case Hotkey::TrayIcon:
+      ToggleTrayIcon();
+      break;
+    case Hotkey::Menu:
+      command(WINAMP_MAINMENU);
+      break;
+    case Hotkey::Tracks:
+      ShowTracksMenuAtCursor(false);
+      break;
+    case Hotkey::Album:
+      ShowTracksMenuAtCursor(true);
+      break;
+    case Hotkey::AlbumMode:
+      playback_.OnMenuCommand(ID_MENU_ALBUM_MODE);
+      break;
+    case Hotkey::Automation:
+      PerformAutomationNow();
+      break;
+    case Hotkey::Count:
+      break;
   }
 }
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/playback_controller.h"
-#include "base/settings.h"
 #include "app/tray_removal.h"
+#include "base/settings.h"
 #include "ui/window_base.h"
 
 namespace zul {

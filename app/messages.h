@@ -5,10 +5,10 @@
 
 // ---- The program's own menu commands: WM_COMMAND to the main window ----
 #define ID_MENU_CONSOLE 65
-#define ID_CONSOLE_COPY 337           // console menu: copy all lines (CF_TEXT)
-#define ID_CONSOLE_CLEAR 338          // console menu: delete all lines
-#define ID_CONSOLE_CLOSE 339          // console menu: hide the console
-#define ID_CONSOLE_TOPMOST 341        // console menu: toggle always on top
+#define ID_CONSOLE_COPY 337     // console menu: copy all lines (CF_TEXT)
+#define ID_CONSOLE_CLEAR 338    // console menu: delete all lines
+#define ID_CONSOLE_CLOSE 339    // console menu: hide the console
+#define ID_CONSOLE_TOPMOST 341  // console menu: toggle always on top
 #define ID_MENU_PLAY 500
 #define ID_MENU_PAUSE 501
 #define ID_MENU_STOP 502
@@ -16,7 +16,7 @@
 #define ID_MENU_NEXT 504
 #define ID_MENU_OPEN_FILE 505
 #define ID_MENU_ABOUT 506
-#define ID_MENU_EXIT 507              // runs the quit command 40001
+#define ID_MENU_EXIT 507  // runs the quit command 40001
 #define ID_MENU_EQUALIZER 508
 #define ID_MENU_PLAYLIST 509
 #define ID_MENU_MINIBAR 510
@@ -50,10 +50,10 @@
 
 // ---- Private messages (WM_APP + 1 is the log line, base/console_log.h;
 // WM_APP + 20 and up are the playlist's, playlist/win32/playlist_messages.h) ----
-#define WM_ZUL_TRAY (WM_APP + 2)      // tray icon callback: lParam = mouse message
+#define WM_ZUL_TRAY (WM_APP + 2)  // tray icon callback: lParam = mouse message
 
 // ---- Timers of the main window ----
-#define TIMER_DISPLAY 7               // 250 ms: position and tooltip
-#define TIMER_AUTOMATION 8            // every AutPeriod minutes
-#define TIMER_EXPORT 11               // 1 s: now-playing export
-#define TIMER_GAP 12                  // once, Gap ms after the end of a track: the next track
+#define TIMER_DISPLAY 7     // 250 ms: position and tooltip
+#define TIMER_AUTOMATION 8  // every AutPeriod minutes
+#define TIMER_EXPORT 11     // 1 s: now-playing export
+#define TIMER_GAP 12        // once, Gap ms after the end of a track: the next track

@@ -9,8 +9,8 @@
 namespace zul {
 
 struct OpenRequest {
-  static constexpr uint32_t kOpen = 0;  // replace the playlist and play
-  static constexpr uint32_t kAdd = 1;   // add to the playlist
+  static constexpr uint32_t kOpen = 0;     // replace the playlist and play
+  static constexpr uint32_t kAdd = 1;      // add to the playlist
   static constexpr size_t kMaxPath = 261;  // code units before the terminator
 
   uint32_t mode = kOpen;

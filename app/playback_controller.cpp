@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "app/capability_stubs.h"
-#include "base/console_log.h"
-#include "base/text_codec.h"
 #include "app/messages.h"
-#include "pluginhost/protocol/winamp_messages.h"
 #include "app/recent_list.h"
 #include "app/url_dialog.h"
+#include "base/console_log.h"
+#include "base/text_codec.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/plugin_lists.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "resources/resource.h"
 #include "waveout/start_clock.h"
 
@@ -75,13 +75,20 @@ struct CommandName {
   const wchar_t* name;
 };
 constexpr CommandName kControllerCommands[] = {
-    {WINAMP_BUTTON1, L"WINAMP_BUTTON1 OK"}, {WINAMP_BUTTON2, L"WINAMP_BUTTON2 OK"},
-    {WINAMP_BUTTON3, L"WINAMP_BUTTON3 OK"}, {WINAMP_BUTTON4, L"WINAMP_BUTTON4 OK"},
-    {WINAMP_BUTTON5, L"WINAMP_BUTTON5 OK"}, {WINAMP_BUTTON1_SHIFT, L"WINAMP_BUTTON1_SHIFT"},
-    {WINAMP_BUTTON5_SHIFT, L"WINAMP_BUTTON5_SHIFT"}, {WINAMP_VOLUMEUP, L"WINAMP_VOLUMEUP OK"},
-    {WINAMP_VOLUMEDOWN, L"WINAMP_VOLUMEDOWN OK"}, {WINAMP_FILE_REPEAT, L"WINAMP_FILE_REPEAT"},
-    {WINAMP_FILE_SHUFFLE, L"WINAMP_FILE_SHUFFLE"}, {WINAMP_FILE_PLAY, L"WINAMP_FILE_PLAY"},
-    {WINAMP_OPTIONS_ELAPSED, L"WINAMP_OPTIONS_ELAPSED"}, {WINAMP_OPTIONS_REMAINING, L"WINAMP_OPTIONS_REMAINING"},
+    {WINAMP_BUTTON1, L"WINAMP_BUTTON1 OK"},
+    {WINAMP_BUTTON2, L"WINAMP_BUTTON2 OK"},
+    {WINAMP_BUTTON3, L"WINAMP_BUTTON3 OK"},
+    {WINAMP_BUTTON4, L"WINAMP_BUTTON4 OK"},
+    {WINAMP_BUTTON5, L"WINAMP_BUTTON5 OK"},
+    {WINAMP_BUTTON1_SHIFT, L"WINAMP_BUTTON1_SHIFT"},
+    {WINAMP_BUTTON5_SHIFT, L"WINAMP_BUTTON5_SHIFT"},
+    {WINAMP_VOLUMEUP, L"WINAMP_VOLUMEUP OK"},
+    {WINAMP_VOLUMEDOWN, L"WINAMP_VOLUMEDOWN OK"},
+    {WINAMP_FILE_REPEAT, L"WINAMP_FILE_REPEAT"},
+    {WINAMP_FILE_SHUFFLE, L"WINAMP_FILE_SHUFFLE"},
+    {WINAMP_FILE_PLAY, L"WINAMP_FILE_PLAY"},
+    {WINAMP_OPTIONS_ELAPSED, L"WINAMP_OPTIONS_ELAPSED"},
+    {WINAMP_OPTIONS_REMAINING, L"WINAMP_OPTIONS_REMAINING"},
 };
 
 }  // namespace
@@ -139,15 +146,33 @@ bool PlaybackController::OnWinampCommand(UINT id) {
   if (!name) return false;
   ZUL_LOG(L"Command %s", name);
   switch (id) {
-    case WINAMP_BUTTON1: Previous(); break;
-    case WINAMP_BUTTON2: Play(); break;
-    case WINAMP_BUTTON3: Pause(); break;
-    case WINAMP_BUTTON4: Stop(); break;
-    case WINAMP_BUTTON5: Next(); break;
-    case WINAMP_BUTTON1_SHIFT: Seek(-5000); break;
-    case WINAMP_BUTTON5_SHIFT: Seek(5000); break;
-    case WINAMP_VOLUMEUP: SetVolume(std::min(Volume() + 5, 255)); break;
-    case WINAMP_VOLUMEDOWN: SetVolume(std::max(Volume() - 5, 0)); break;
+    case WINAMP_BUTTON1:
+      Previous();
+      break;
+    case WINAMP_BUTTON2:
+      Play();
+      break;
+    case WINAMP_BUTTON3:
+      Pause();
+      break;
+    case WINAMP_BUTTON4:
+      Stop();
+      break;
+    case WINAMP_BUTTON5:
+      Next();
+      break;
+    case WINAMP_BUTTON1_SHIFT:
+      Seek(-5000);
+      break;
+    case WINAMP_BUTTON5_SHIFT:
+      Seek(5000);
+      break;
+    case WINAMP_VOLUMEUP:
+      SetVolume(std::min(Volume() + 5, 255));
+      break;
+    case WINAMP_VOLUMEDOWN:
+      SetVolume(std::max(Volume() - 5, 0));
+      break;
     case WINAMP_FILE_REPEAT:
       settings_.repeatTrack = !settings_.repeatTrack;
       if (settings_.repeatTrack) settings_.repeat = 0;
@@ -156,39 +181,77 @@ bool PlaybackController::OnWinampCommand(UINT id) {
       settings_.shuffleMode = !settings_.shuffleMode;
       SyncPlaylistOptions();
       break;
-    case WINAMP_FILE_PLAY: OpenFileDialog(false); break;
-    case WINAMP_OPTIONS_ELAPSED: settings_.showRemainingTime = 0; break;
-    case WINAMP_OPTIONS_REMAINING: settings_.showRemainingTime = 1; break;
+    case WINAMP_FILE_PLAY:
+      OpenFileDialog(false);
+      break;
+    case WINAMP_OPTIONS_ELAPSED:
+      settings_.showRemainingTime = 0;
+      break;
+    case WINAMP_OPTIONS_REMAINING:
+      settings_.showRemainingTime = 1;
+      break;
   }
   return true;
 }
 
 bool PlaybackController::OnMenuCommand(UINT id) {
   switch (id) {
-    case ID_MENU_PLAY: SendWinampCommand(WINAMP_BUTTON2); return true;
-    case ID_MENU_PAUSE: SendWinampCommand(WINAMP_BUTTON3); return true;
-    case ID_MENU_STOP: SendWinampCommand(WINAMP_BUTTON4); return true;
-    case ID_MENU_PREVIOUS: SendWinampCommand(WINAMP_BUTTON1); return true;
-    case ID_MENU_NEXT: SendWinampCommand(WINAMP_BUTTON5); return true;
-    case ID_MENU_OPEN_FILE: SendWinampCommand(WINAMP_FILE_PLAY); return true;
+    case ID_MENU_PLAY:
+      SendWinampCommand(WINAMP_BUTTON2);
+      return true;
+    case ID_MENU_PAUSE:
+      SendWinampCommand(WINAMP_BUTTON3);
+      return true;
+    case ID_MENU_STOP:
+      SendWinampCommand(WINAMP_BUTTON4);
+      return true;
+    case ID_MENU_PREVIOUS:
+      SendWinampCommand(WINAMP_BUTTON1);
+      return true;
+    case ID_MENU_NEXT:
+      SendWinampCommand(WINAMP_BUTTON5);
+      return true;
+    case ID_MENU_OPEN_FILE:
+      SendWinampCommand(WINAMP_FILE_PLAY);
+      return true;
     case ID_MENU_REPEAT:
       settings_.repeat = !settings_.repeat;
       if (settings_.repeat) settings_.repeatTrack = 0;
       return true;
-    case ID_MENU_REPEAT_TRACK: SendWinampCommand(WINAMP_FILE_REPEAT); return true;
-    case ID_MENU_SHUFFLE: SendWinampCommand(WINAMP_FILE_SHUFFLE); return true;
+    case ID_MENU_REPEAT_TRACK:
+      SendWinampCommand(WINAMP_FILE_REPEAT);
+      return true;
+    case ID_MENU_SHUFFLE:
+      SendWinampCommand(WINAMP_FILE_SHUFFLE);
+      return true;
     case ID_MENU_RANDOM_FIRST:
       settings_.randomFirst = !settings_.randomFirst;
       SyncPlaylistOptions();
       return true;
-    case ID_MENU_ALBUM_MODE: settings_.albumStop = !settings_.albumStop; return true;
-    case ID_MENU_EXIT_AFTER_END: ToggleEndAction(true); return true;
-    case ID_MENU_SHUTDOWN_AFTER_END: ToggleEndAction(false); return true;
-    case ID_MENU_OPEN_FOLDER: OpenFolderDialog(false); return true;
-    case ID_MENU_ADD_FOLDER: OpenFolderDialog(true); return true;
-    case ID_MENU_ADD_FILES: OpenFileDialog(true); return true;
-    case ID_MENU_OPEN_URL: OpenUrl(); return true;
-    case ID_MENU_MP3INFO: FileInformation(); return true;
+    case ID_MENU_ALBUM_MODE:
+      settings_.albumStop = !settings_.albumStop;
+      return true;
+    case ID_MENU_EXIT_AFTER_END:
+      ToggleEndAction(true);
+      return true;
+    case ID_MENU_SHUTDOWN_AFTER_END:
+      ToggleEndAction(false);
+      return true;
+    case ID_MENU_OPEN_FOLDER:
+      OpenFolderDialog(false);
+      return true;
+    case ID_MENU_ADD_FOLDER:
+      OpenFolderDialog(true);
+      return true;
+    case ID_MENU_ADD_FILES:
+      OpenFileDialog(true);
+      return true;
+    case ID_MENU_OPEN_URL:
+      OpenUrl();
+      return true;
+    case ID_MENU_MP3INFO:
+      FileInformation();
+      return true;
   }
   return false;
 }
@@ -259,9 +322,15 @@ void PlaybackController::Pause() {
   CDllInputList& inputs = InputPlugins();
   if (ThePlaylist().Count() > 0) {
     switch (inputs.GetState()) {
-      case 0: Play(); return;
-      case 1: inputs.Pause(); break;
-      case 2: inputs.UnPause(); break;
+      case 0:
+        Play();
+        return;
+      case 1:
+        inputs.Pause();
+        break;
+      case 2:
+        inputs.UnPause();
+        break;
     }
   }
   UpdateNowPlayingExport();
@@ -301,8 +370,10 @@ void PlaybackController::Previous() {
   Stop();
   PlaylistManager& list = ThePlaylist();
   if (list.Count() < 2) return;
-  if (settings_.shuffleMode) list.SetCurrent(ShuffleStep(false, false));
-  else list.SetCurrent(SequentialPrevious(list.GetCurrent(), CurrentRange()));
+  if (settings_.shuffleMode)
+    list.SetCurrent(ShuffleStep(false, false));
+  else
+    list.SetCurrent(SequentialPrevious(list.GetCurrent(), CurrentRange()));
   Play();
   RefreshPlaylistView();
   UpdateNowPlayingExport();
@@ -375,8 +446,10 @@ void PlaybackController::ShutDownComputer() {
                        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
                        GetLastError() == ERROR_SUCCESS;
   CloseHandle(token);
-  if (enabled) ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0);
-  else ZUL_LOG(L"The shutdown privilege was refused: the computer stays on");
+  if (enabled)
+    ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0);
+  else
+    ZUL_LOG(L"The shutdown privilege was refused: the computer stays on");
 }
 
 void PlaybackController::PlayFileRequest(const std::wstring& path) {
@@ -425,8 +498,10 @@ void PlaybackController::AddOneTrack(const std::wstring& path, bool add, bool pl
   list.AddPath(-1, path);
   if (!add || wasEmpty) {
     list.SetCurrent(list.GetCurrent());  // the copy of the current entry follows the new list
-    if (settings_.autoPlay || play) PlayFileRequest(list.GetPath(list.GetCurrent()));
-    else if (inputs.GetState() == 1) SendWinampCommand(WINAMP_BUTTON4);
+    if (settings_.autoPlay || play)
+      PlayFileRequest(list.GetPath(list.GetCurrent()));
+    else if (inputs.GetState() == 1)
+      SendWinampCommand(WINAMP_BUTTON4);
   }
   RefreshPlaylistView();
 }
@@ -542,8 +617,10 @@ void PlaybackController::OpenUrl() {
   if (!AskForUrl(mainWnd_, address)) return;
   std::wstring escaped;
   for (wchar_t c : address) {
-    if (c == L' ') escaped += L"%20";
-    else escaped += c;
+    if (c == L' ')
+      escaped += L"%20";
+    else
+      escaped += c;
   }
   PlaylistWorkers& workers = ThePlaylistWorkers();
   const int countBefore = ThePlaylist().Count();

@@ -4,14 +4,14 @@
 #include <gdiplus.h>
 
 #include "app/capability_stubs.h"
-#include "pluginhost/host/plugin_startup.h"
-#include "base/console_log.h"
-#include "base/program_paths.h"
 #include "app/instance.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
-#include "pluginhost/protocol/winamp_messages.h"
+#include "base/console_log.h"
+#include "base/program_paths.h"
 #include "equalizer/equalizer.h"
+#include "pluginhost/host/plugin_startup.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 #include "resources/resource.h"
 

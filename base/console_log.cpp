@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cwchar>
 
-
 namespace zul {
 namespace {
 

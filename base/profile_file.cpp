@@ -14,23 +14,24 @@ constexpr wchar_t kAbsent[] = L"\x01\x02zul-absent\x02\x01";
 enum class Encoding { Ansi, Utf16, Utf8 };
 
 bool ReadAll(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   LARGE_INTEGER size{};
   bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (64 << 20);
   if (ok) {
     bytes->resize(static_cast<size_t>(size.QuadPart));
     DWORD got = 0;
-    ok = bytes->empty() || (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) &&
-                            got == bytes->size());
+    ok = bytes->empty() ||
+         (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) && got == bytes->size());
   }
   CloseHandle(file);
   return ok;
 }
 
 std::wstring Decode(const std::string& bytes, Encoding* encoding) {
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
     *encoding = Encoding::Utf16;
     return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
   }
@@ -97,8 +98,10 @@ bool CommitProfileEdits(const std::wstring& path, const std::vector<ProfileEdit>
   Encoding encoding = Encoding::Ansi;
   ProfileText text(Decode(bytes, &encoding));
   for (const ProfileEdit& e : edits) {
-    if (e.clearSection) text.ClearSection(e.section);
-    else text.Set(e.section, e.key, e.value);
+    if (e.clearSection)
+      text.ClearSection(e.section);
+    else
+      text.Set(e.section, e.key, e.value);
   }
   const std::wstring temp = path + L".tmp";
   if (!WriteAll(temp, Encode(text.Text(), encoding))) {

@@ -97,8 +97,7 @@ void ProfileText::Set(std::wstring_view section, std::wstring_view key, std::wst
     // A new section follows the last one after a blank line, as Windows does.
     Section& last = sections_.back();
     bool empty = sections_.size() == 1 && last.lines.empty();
-    if (!empty && (last.lines.empty() || !Trim(last.lines.back().raw).empty()))
-      last.lines.push_back(Line{L""});
+    if (!empty && (last.lines.empty() || !Trim(last.lines.back().raw).empty())) last.lines.push_back(Line{L""});
     Section n;
     n.name = std::wstring(section);
     n.hasHeader = true;

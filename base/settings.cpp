@@ -66,14 +66,18 @@ struct Row {
   Range range = {};
 };
 
-#define INT(section, key, kind, field) \
-  Row { section, key, kind, [](Settings& s) -> int* { return &s.field; } }
+#define INT(section, key, kind, field)                               \
+  Row {                                                              \
+    section, key, kind, [](Settings& s) -> int* { return &s.field; } \
+  }
 #define RANGED(section, key, field, range)                                                                  \
   Row {                                                                                                     \
     section, key, Kind::Int, [](Settings& s) -> int* { return &s.field; }, nullptr, nullptr, nullptr, range \
   }
-#define TEXT(section, key, field) \
-  Row { section, key, Kind::String, nullptr, [](Settings& s) -> std::wstring* { return &s.field; } }
+#define TEXT(section, key, field)                                                              \
+  Row {                                                                                        \
+    section, key, Kind::String, nullptr, [](Settings& s) -> std::wstring* { return &s.field; } \
+  }
 #define SPECIAL(loadFn, saveFn) \
   Row { nullptr, nullptr, Kind::Special, nullptr, nullptr, loadFn, saveFn }
 
@@ -81,14 +85,30 @@ constexpr const wchar_t* P = kPreferences;
 constexpr const wchar_t* M = kMenuXP;
 
 const wchar_t* const kHotkeyKeys[kHotkeyCount][2] = {
-    {L"NPKey", L"NPMod"},         {L"ExitKey", L"ExitMod"},           {L"ForwKey", L"ForwMod"},
-    {L"BackKey", L"BackMod"},     {L"PlayKey", L"PlayMod"},           {L"StopKey", L"StopMod"},
-    {L"PrevKey", L"PrevMod"},     {L"NextKey", L"NextMod"},           {L"VUpKey", L"VUpMod"},
-    {L"VDownKey", L"VDownMod"},   {L"OpenKey1", L"OpenMod1"},         {L"OpenKey2", L"OpenMod2"},
-    {L"OpenKey3", L"OpenMod3"},   {L"MinibarKey", L"MinibarMod"},     {L"MP3InfoKey", L"MP3InfoMod"},
-    {L"PlstKey", L"PlstMod"},     {L"EqualizerKey", L"EqualizerMod"}, {L"RptKey", L"RptMod"},
-    {L"ShflKey", L"ShflMod"},     {L"AlbummodeKey", L"AlbummodeMod"}, {L"TrayIconKey", L"TrayIconMod"},
-    {L"MenuKey", L"MenuMod"},     {L"TracksKey", L"TracksMod"},       {L"AlbumKey", L"AlbumMod"},
+    {L"NPKey", L"NPMod"},
+    {L"ExitKey", L"ExitMod"},
+    {L"ForwKey", L"ForwMod"},
+    {L"BackKey", L"BackMod"},
+    {L"PlayKey", L"PlayMod"},
+    {L"StopKey", L"StopMod"},
+    {L"PrevKey", L"PrevMod"},
+    {L"NextKey", L"NextMod"},
+    {L"VUpKey", L"VUpMod"},
+    {L"VDownKey", L"VDownMod"},
+    {L"OpenKey1", L"OpenMod1"},
+    {L"OpenKey2", L"OpenMod2"},
+    {L"OpenKey3", L"OpenMod3"},
+    {L"MinibarKey", L"MinibarMod"},
+    {L"MP3InfoKey", L"MP3InfoMod"},
+    {L"PlstKey", L"PlstMod"},
+    {L"EqualizerKey", L"EqualizerMod"},
+    {L"RptKey", L"RptMod"},
+    {L"ShflKey", L"ShflMod"},
+    {L"AlbummodeKey", L"AlbummodeMod"},
+    {L"TrayIconKey", L"TrayIconMod"},
+    {L"MenuKey", L"MenuMod"},
+    {L"TracksKey", L"TracksMod"},
+    {L"AlbumKey", L"AlbumMod"},
     {L"AutomationKey", L"AutomationMod"},
 };
 
@@ -204,7 +224,8 @@ void LoadAutDirs(const ProfileReader& r, Settings& s) {
 }
 void SaveAutDirs(const Settings& s, std::vector<ProfileEdit>& out) {
   Put(out, P, L"AutDirsCnt", IntText(static_cast<int>(s.autDirs.size())));
-  for (size_t i = 0; i < s.autDirs.size(); ++i) Put(out, P, Numbered(L"AutDir%d", static_cast<int>(i + 1)), s.autDirs[i]);
+  for (size_t i = 0; i < s.autDirs.size(); ++i)
+    Put(out, P, Numbered(L"AutDir%d", static_cast<int>(i + 1)), s.autDirs[i]);
 }
 
 void LoadPluginLists(const ProfileReader& r, Settings& s) {

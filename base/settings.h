@@ -19,9 +19,32 @@ inline constexpr wchar_t kMenuXP[] = L"MenuXP";
 
 // Global hotkeys in settings order; each is a "...Key" / "...Mod" pair.
 enum class Hotkey {
-  NowPlaying, Exit, Forward, Back, Play, Stop, Prev, Next, VolumeUp, VolumeDown,
-  OpenFile, OpenFolder, OpenUrl, Minibar, Mp3Info, Playlist, Equalizer,
-  Repeat, Shuffle, AlbumMode, TrayIcon, Menu, Tracks, Album, Automation, Count
+  NowPlaying,
+  Exit,
+  Forward,
+  Back,
+  Play,
+  Stop,
+  Prev,
+  Next,
+  VolumeUp,
+  VolumeDown,
+  OpenFile,
+  OpenFolder,
+  OpenUrl,
+  Minibar,
+  Mp3Info,
+  Playlist,
+  Equalizer,
+  Repeat,
+  Shuffle,
+  AlbumMode,
+  TrayIcon,
+  Menu,
+  Tracks,
+  Album,
+  Automation,
+  Count
 };
 inline constexpr int kHotkeyCount = static_cast<int>(Hotkey::Count);
 
@@ -90,16 +113,16 @@ struct Settings {
   int autPeriod = 5;
   int autEvery = 0;
   std::vector<std::wstring> autDirs;  // "AutDirsCnt" is its size
-  int showGradient = 1;                // MenuXP
-  int showGradientSel = 1;             // MenuXP
+  int showGradient = 1;               // MenuXP
+  int showGradientSel = 1;            // MenuXP
   int showToolTip = 1;
   int autoUpdate = 0;
   int displayConsole = 0;
   int displayConsoleAOT = 0;
-  int gradientStart = 0xE4C4B4;        // MenuXP
-  int gradientEnd = 0xFFFFFF;          // MenuXP
-  int gradientWidth = 30;              // MenuXP, read only
-  std::wstring toolTipText;            // default from DefaultToolTipTemplate()
+  int gradientStart = 0xE4C4B4;  // MenuXP
+  int gradientEnd = 0xFFFFFF;    // MenuXP
+  int gradientWidth = 30;        // MenuXP, read only
+  std::wstring toolTipText;      // default from DefaultToolTipTemplate()
   int theme = 1;
   int effectBk = 13;
   int granularity = 5;

@@ -24,10 +24,14 @@ std::optional<long long> ParseInteger(std::wstring_view s, size_t* pos) {
   for (; i < s.size(); ++i) {
     wchar_t c = s[i];
     int digit;
-    if (c >= L'0' && c <= L'9') digit = c - L'0';
-    else if (base == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-    else if (base == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-    else break;
+    if (c >= L'0' && c <= L'9')
+      digit = c - L'0';
+    else if (base == 16 && c >= L'a' && c <= L'f')
+      digit = c - L'a' + 10;
+    else if (base == 16 && c >= L'A' && c <= L'F')
+      digit = c - L'A' + 10;
+    else
+      break;
     any = true;
     // Saturate instead of overflowing; the caller wraps to 32 bits like the
     // platform does for hexadecimal colours.

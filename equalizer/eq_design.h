@@ -39,7 +39,7 @@ void BuildEqSegments(const double* gains, std::span<const EqParam> params, int c
                      std::vector<EqSegment>& out);
 
 class CEqDesigner {
- public:
+public:
   CEqDesigner();
 
   // Makes room for this many records so that later designs do not allocate
@@ -55,7 +55,7 @@ class CEqDesigner {
   bool DesignSpectrum(const double* gains, std::span<const EqParam> params, int channel, double rate,
                       std::complex<double>* spectrum);
 
- private:
+private:
   std::vector<double> window;  // w(n) for n = 0..kEqHalfTaps; the window is symmetric
   std::vector<EqSegment> segments;
   std::vector<double> edges;   // cut-offs of the low-pass steps

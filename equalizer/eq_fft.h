@@ -8,7 +8,7 @@
 namespace zul {
 
 class CRealFft {
- public:
+public:
   explicit CRealFft(int size);
   ~CRealFft();
   CRealFft(const CRealFft&) = delete;
@@ -19,7 +19,7 @@ class CRealFft {
   // `in` has size / 2 + 1 bins, `out` size values.
   void Inverse(const std::complex<double>* in, double* out);
 
- private:
+private:
   void* forwardPlan = nullptr;  // kiss_fftr_cfg, kept out of this header
   void* inversePlan = nullptr;
 };

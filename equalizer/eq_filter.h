@@ -24,7 +24,7 @@
 namespace zul {
 
 class CEqFilter {
- public:
+public:
   // Allocates every buffer; both table copies start as the flat response.
   CEqFilter();
 
@@ -45,7 +45,7 @@ class CEqFilter {
   void SetDither(bool on) { dither.store(on, std::memory_order_relaxed); }
   bool Dither() const { return dither.load(std::memory_order_relaxed); }
 
- private:
+private:
   template <int Bits>
   void Exchange(uint8_t* buffer, int firstFrame, int count, int channels, bool withDither);
   void FilterBlock(int channels, bool filtering, int tableCopy);

@@ -12,7 +12,7 @@ namespace {
 // A reader with the matching rules of the C runtime's scanf for "%d" and
 // "%g", but independent of the locale and without undefined overflow.
 class CFieldReader {
- public:
+public:
   explicit CFieldReader(const std::wstring& line) {
     text.reserve(line.size());
     // Only ASCII can form a number; anything else stops the scan.
@@ -47,7 +47,7 @@ class CFieldReader {
     return v;
   }
 
- private:
+private:
   void SkipSpace() {
     while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) ++pos;
   }

@@ -28,7 +28,7 @@
 namespace zul {
 
 class CEqTables {
- public:
+public:
   CEqTables();
 
   // Builder: the copy that may be written now. Every BeginWrite must be
@@ -47,7 +47,7 @@ class CEqTables {
 
   std::complex<double>* Table(int copy, int channel) { return data[copy][channel].data(); }
 
- private:
+private:
   static constexpr int kNone = -1;
   std::vector<std::complex<double>> data[2][kEqMaxChannels];
   std::atomic<int> pending{kNone};  // copy published and not yet claimed

@@ -34,7 +34,7 @@
 namespace zul {
 
 class CEqualizer {
- public:
+public:
   CEqualizer();
 
   // Replaces the values (limited to 0..96) and records; call ApplyGains to
@@ -67,7 +67,7 @@ class CEqualizer {
 
   CEqFilter& Filter() { return filter; }
 
- private:
+private:
   void ComputeGains();  // settingsMutex held
 
   mutable std::mutex settingsMutex;

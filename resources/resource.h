@@ -4,8 +4,8 @@
 #define IDI_ZUL 301
 #define IDR_MAIN_MENU 201
 #define IDR_CONSOLE_MENU 800
-#define IDB_GENERIC_SKIN 408        // the generic window skin, 130 x 75
-#define IDR_GENERIC_SKIN_FILE 770   // the same picture as a file image (type "IMAGE")
+#define IDB_GENERIC_SKIN 408       // the generic window skin, 130 x 75
+#define IDR_GENERIC_SKIN_FILE 770  // the same picture as a file image (type "IMAGE")
 
 // String table
 #define IDS_SELECT_FOLDER 14

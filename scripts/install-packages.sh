@@ -17,6 +17,8 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth pulseaudio pulseaudio-utils procps
   # the Windows installer (make dist)
   nsis zip unzip
+  # the layer check and the resource check of the packaged program
+  python3
   # audio fixtures
   lame sox ffmpeg id3v2
   # native counterparts of the cross-built libraries

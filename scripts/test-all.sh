@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# make test: the native suite, the win64 Wine suite, and the win32 Wine suite
-# where this host runs 32-bit code. Every suite that can run does, even after
+# make test: the format check, the native suite, the win64 Wine suite, and the
+# win32 Wine suite where this host runs 32-bit code. Every suite that can run does, even after
 # another failed; the run fails when any of them failed. One summary line per
 # suite at the end.
 #   scripts/test-all.sh [build folder, default build]
@@ -18,7 +18,7 @@ run_suite() { # name command...
   echo "== $name suite"
   "$@" 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
-  local counts; counts=$(grep -E 'tests passed, [0-9]+ tests failed out of|test executables passed' "$log" | tail -n1)
+  local counts; counts=$(grep -E 'tests passed, [0-9]+ tests failed out of|test executables passed|source files' "$log" | tail -n1)
   rm -f "$log"
   summary+=("$name: ${counts:-no result} ($((SECONDS - start)) s)")
   [ "$rc" = 0 ] || status=1
@@ -74,6 +74,7 @@ wine_suite() { # arch
   [ "$first_rc" = 0 ] && [ "$second_rc" = 0 ] && [ "$passed" = "$total" ] && [ "$total" -gt 0 ]
 }
 
+run_suite format "$root/scripts/check-format.sh"
 run_suite native bash -c "cd '$build/native' && ctest --output-on-failure -j $jobs"
 run_suite win64 wine_suite win64
 if zul_can_run_win32; then

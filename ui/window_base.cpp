@@ -26,8 +26,8 @@ void WindowBase::Attach(HWND hwnd) {
 
 HWND WindowBase::Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                         int width, int height, HWND parent, HMENU menu) {
-  return CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menu,
-                         GetModuleHandleW(nullptr), this);
+  return CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menu, GetModuleHandleW(nullptr),
+                         this);
 }
 
 HWND WindowBase::CreateSubclassed(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x,

@@ -61,8 +61,8 @@ void NoteDriverWrite() {
   if (command == 0) return;
   const long long output = g_outputAt.load();
   char line[96];
-  std::snprintf(line, sizeof line, "play-to-output %.3f play-to-driver %.3f\r\n",
-                output ? Ms(output - command) : -1.0, Ms(Ticks() - command));
+  std::snprintf(line, sizeof line, "play-to-output %.3f play-to-driver %.3f\r\n", output ? Ms(output - command) : -1.0,
+                Ms(Ticks() - command));
   Append(TimingsFile(), line);
 }
 

@@ -16,8 +16,8 @@ void CreateToolWindows(HWND) { NOT_YET("the MiniBar, playlist and video windows"
 void ShowStartupWindows(HWND, const Settings&) { NOT_YET("the MiniBar, playlist and equalizer windows"); }
 void RunUpdateCheck(HWND) { NOT_YET("the update checker"); }
 // The timers fire several times a second: they stay quiet until filled.
-void OnDisplayTimer() {}     // tray tooltip and position display
-void OnExportTimer() {}      // now-playing export
+void OnDisplayTimer() {}  // tray tooltip and position display
+void OnExportTimer() {}   // now-playing export
 void FinishPlaylistWindow() { NOT_YET("the playlist window"); }
 void WriteNowPlayingExit() { NOT_YET("the now-playing export"); }
 void ReleaseSkinPictures() { NOT_YET("skins"); }

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "playlist/core/playlist_manager.h"
 #include "base/text_codec.h"
+#include "playlist/core/playlist_manager.h"
 #include "playlist/workers/playlist_workers.h"
 
 namespace {

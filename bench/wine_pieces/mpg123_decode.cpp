@@ -3,8 +3,8 @@
 // Prints "ticks <process> <wineserver> bytes <n>" for the decode itself
 // (from the opened file to its end).
 //   mpg123_decode FILE
-#include <mpg123.h>
 #include <windows.h>
+#include <mpg123.h>
 
 #include <cstdio>
 #include <vector>

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "playlist/core/tag_source.h"
 #include "base/text_codec.h"
+#include "playlist/core/tag_source.h"
 
 namespace zul {
 namespace {

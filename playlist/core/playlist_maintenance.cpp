@@ -4,11 +4,11 @@
 #include <unordered_set>
 #include <utility>
 
+#include "base/text_codec.h"
 #include "playlist/core/path_parts.h"
 #include "playlist/core/playlist_manager.h"
 #include "playlist/core/sort_order.h"
 #include "playlist/core/tag_source.h"
-#include "base/text_codec.h"
 #include "playlist/core/title_template.h"
 
 namespace zul {

@@ -1,7 +1,7 @@
 #include "playlist/core/playlist_paths.h"
 
-#include "playlist/core/path_parts.h"
 #include "base/text_codec.h"
+#include "playlist/core/path_parts.h"
 
 namespace zul {
 

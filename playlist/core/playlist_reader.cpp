@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "playlist/core/playlist_paths.h"
 #include "base/text_codec.h"
+#include "playlist/core/playlist_paths.h"
 
 namespace zul {
 namespace {

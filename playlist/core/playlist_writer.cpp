@@ -2,9 +2,9 @@
 
 #include <optional>
 
+#include "base/text_codec.h"
 #include "playlist/core/path_parts.h"
 #include "playlist/core/playlist_reader.h"
-#include "base/text_codec.h"
 
 namespace zul {
 namespace {

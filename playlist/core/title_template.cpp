@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "playlist/core/path_parts.h"
 #include "base/text_codec.h"
+#include "playlist/core/path_parts.h"
 
 namespace zul {
 namespace {

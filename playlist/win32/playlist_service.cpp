@@ -7,12 +7,12 @@
 #include <random>
 
 #include "base/console_log.h"
-#include "playlist/win32/playlist_messages.h"
-#include "pluginhost/protocol/winamp_messages.h"
 #include "base/profile_file.h"
 #include "base/settings.h"
 #include "playlist/core/tag_source.h"
+#include "playlist/win32/playlist_messages.h"
 #include "playlist/win32/win32_file_system.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "ui/window_base.h"
 
 namespace zul {

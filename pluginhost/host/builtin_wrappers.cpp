@@ -1,7 +1,7 @@
 #include "pluginhost/host/builtin_wrappers.h"
 
-#include "pluginhost/protocol/builtin_modules.h"
 #include "pluginhost/host/host_callbacks.h"
+#include "pluginhost/protocol/builtin_modules.h"
 
 namespace zul {
 namespace {

@@ -1,9 +1,9 @@
 #include "pluginhost/host/dll_input.h"
 
 #include "base/console_log.h"
-#include "pluginhost/protocol/builtin_modules.h"
 #include "pluginhost/host/builtin_wrappers.h"
 #include "pluginhost/host/host_callbacks.h"
+#include "pluginhost/protocol/builtin_modules.h"
 
 namespace zul {
 namespace {

@@ -1,8 +1,8 @@
 #include "pluginhost/host/plugin_startup.h"
 
 #include "base/console_log.h"
-#include "base/program_paths.h"
 #include "base/profile_file.h"
+#include "base/program_paths.h"
 #include "pluginhost/host/input_tag_source.h"
 #include "pluginhost/host/plugin_lists.h"
 

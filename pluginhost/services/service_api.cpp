@@ -13,7 +13,7 @@ namespace {
 
 // The one-entry dispatch table every object starts with. In the 32-bit build
 // thiscall puts the object in ECX as Wasabi plug-ins (built with MSVC) expect.
-using DispatchFn = int(ZUL_WASABI_CALL *)(void* self, int msg, void* retval, void** params, int nparams);
+using DispatchFn = int(ZUL_WASABI_CALL*)(void* self, int msg, void* retval, void** params, int nparams);
 struct DispatchTable {
   DispatchFn dispatch;
 };
@@ -75,14 +75,38 @@ struct CFactory {
 int ZUL_WASABI_CALL FactoryDispatch(void* self, int msg, void* retval, void**, int) {
   auto* factory = static_cast<CFactory*>(self);
   switch (msg) {
-    case 100: ZUL_LOG(L"_getServiceType"); Store<int>(retval, 1); return 1;
-    case 200: ZUL_LOG(L"_getServiceName"); Store<const char*>(retval, nullptr); return 1;
-    case 210: ZUL_LOG(L"_getGuid"); Store<GUID>(retval, factory->guid); return 1;
-    case 300: ZUL_LOG(L"_getInterface"); Store<void*>(retval, &factory->config); return 1;
-    case 301: ZUL_LOG(L"_supportNonLockingGetInterface"); Store<int>(retval, 1); return 1;
-    case 310: ZUL_LOG(L"_releaseInterface"); Store<int>(retval, 1); return 1;
-    case 500: ZUL_LOG(L"_getTestString"); Store<const char*>(retval, nullptr); return 1;
-    case 600: ZUL_LOG(L"_serviceNotify"); Store<int>(retval, 1); return 1;
+    case 100:
+      ZUL_LOG(L"_getServiceType");
+      Store<int>(retval, 1);
+      return 1;
+    case 200:
+      ZUL_LOG(L"_getServiceName");
+      Store<const char*>(retval, nullptr);
+      return 1;
+    case 210:
+      ZUL_LOG(L"_getGuid");
+      Store<GUID>(retval, factory->guid);
+      return 1;
+    case 300:
+      ZUL_LOG(L"_getInterface");
+      Store<void*>(retval, &factory->config);
+      return 1;
+    case 301:
+      ZUL_LOG(L"_supportNonLockingGetInterface");
+      Store<int>(retval, 1);
+      return 1;
+    case 310:
+      ZUL_LOG(L"_releaseInterface");
+      Store<int>(retval, 1);
+      return 1;
+    case 500:
+      ZUL_LOG(L"_getTestString");
+      Store<const char*>(retval, nullptr);
+      return 1;
+    case 600:
+      ZUL_LOG(L"_serviceNotify");
+      Store<int>(retval, 1);
+      return 1;
   }
   return 0;
 }
@@ -110,15 +134,24 @@ int ZUL_WASABI_CALL ApplicationDispatch(void*, int msg, void* retval, void**, in
     int result;  // 0 none, 1 int 0, 2 null GUID, 4 null pointer (texts, handles)
   };
   static const Method kMethods[] = {
-      {10, L"_main_getAppName", 4},           {20, L"_main_getVersionString", 4},
-      {21, L"_main_getVersionNumString", 4},  {30, L"_main_getBuildNumber", 1},
-      {40, L"_main_getGUID", 2},              {50, L"_main_getMainThreadHandle", 4},
-      {60, L"_main_gethInstance", 4},         {70, L"_main_getCommandLine", 4},
-      {80, L"_main_shutdown", 0},             {90, L"_main_cancelShutdown", 0},
-      {100, L"_main_isShuttingDown", 1},      {110, L"_path_getAppPath", 4},
-      {120, L"_path_getUserSettingsPath", 4}, {130, L"_app_getInitCount", 1},
-      {140, L"_app_messageLoopStep", 1},      {150, L"_app_addMessageProcessor", 0},
-      {160, L"_app_removeMessageProcessor", 0}, {170, L"_app_addModelessDialog", 0},
+      {10, L"_main_getAppName", 4},
+      {20, L"_main_getVersionString", 4},
+      {21, L"_main_getVersionNumString", 4},
+      {30, L"_main_getBuildNumber", 1},
+      {40, L"_main_getGUID", 2},
+      {50, L"_main_getMainThreadHandle", 4},
+      {60, L"_main_gethInstance", 4},
+      {70, L"_main_getCommandLine", 4},
+      {80, L"_main_shutdown", 0},
+      {90, L"_main_cancelShutdown", 0},
+      {100, L"_main_isShuttingDown", 1},
+      {110, L"_path_getAppPath", 4},
+      {120, L"_path_getUserSettingsPath", 4},
+      {130, L"_app_getInitCount", 1},
+      {140, L"_app_messageLoopStep", 1},
+      {150, L"_app_addMessageProcessor", 0},
+      {160, L"_app_removeMessageProcessor", 0},
+      {170, L"_app_addModelessDialog", 0},
       {180, L"_app_removeModelessDialog", 0},
   };
   for (const Method& m : kMethods) {
@@ -144,11 +177,21 @@ int ZUL_WASABI_CALL PlaylistDispatch(void*, int msg, void* retval, void**, int) 
     int result;  // 0 none stored, 1 int 0, 3 one-byte false, 4 pointer-size 0 (size_t, texts)
   };
   static const Method kMethods[] = {
-      {10, L"_Load", 1},         {11, L"_LoadFromDialog", 1},   {12, L"_LoadFromANSIDialog", 1},
-      {13, L"_LoadAs", 1},       {20, L"_Save", 1},             {30, L"_Copy", 1},
-      {40, L"_CountItems", 4},   {50, L"_GetLengthMilliseconds", 1}, {60, L"_LoadDirectory", 0},
-      {100, L"_Randomize", 0},   {110, L"_Reverse", 0},         {120, L"_CanLoad", 3},
-      {130, L"_GetExtensionList", 0}, {140, L"_GetFilterList", 0}, {150, L"_EnumExtension", 4},
+      {10, L"_Load", 1},
+      {11, L"_LoadFromDialog", 1},
+      {12, L"_LoadFromANSIDialog", 1},
+      {13, L"_LoadAs", 1},
+      {20, L"_Save", 1},
+      {30, L"_Copy", 1},
+      {40, L"_CountItems", 4},
+      {50, L"_GetLengthMilliseconds", 1},
+      {60, L"_LoadDirectory", 0},
+      {100, L"_Randomize", 0},
+      {110, L"_Reverse", 0},
+      {120, L"_CanLoad", 3},
+      {130, L"_GetExtensionList", 0},
+      {140, L"_GetFilterList", 0},
+      {150, L"_EnumExtension", 4},
   };
   for (const Method& m : kMethods) {
     if (m.msg != msg) continue;
@@ -174,7 +217,7 @@ struct ServiceBlock {
   CPlaylist playlist;
   CFactory* configFactory;
   CApplication application;
-  std::vector<void*> registry;               // factories in registration order
+  std::vector<void*> registry;                          // factories in registration order
   std::vector<std::unique_ptr<CFactory>> ownFactories;  // stubs we created
 
   ~ServiceBlock() {
@@ -228,15 +271,41 @@ int ZUL_WASABI_CALL ServiceDispatch(void*, int msg, void* retval, void** params,
       Store<int>(retval, 1);
       return 1;
     }
-    case 30: ZUL_LOG(L"_getNumServices"); Store<int>(retval, 1); return 1;
-    case 40: ZUL_LOG(L"_enumService"); Store<void*>(retval, block.configFactory); return 1;
-    case 50: Store<void*>(retval, GetServiceByGuid(Arg<GUID>(params, nparams, 0))); return 1;
-    case 60: ZUL_LOG(L"_lock"); Store<int>(retval, 1); return 1;
-    case 70: ZUL_LOG(L"_clientLock"); Store<int>(retval, 1); return 1;
-    case 80: ZUL_LOG(L"_release"); Store<int>(retval, 1); return 1;
-    case 90: ZUL_LOG(L"_getTypeName"); Store<const char*>(retval, nullptr); return 1;
-    case 120: ZUL_LOG(L"_unlock"); Store<int>(retval, 1); return 1;
-    case 130: ZUL_LOG(L"_isvalid"); Store<int>(retval, 1); return 1;
+    case 30:
+      ZUL_LOG(L"_getNumServices");
+      Store<int>(retval, 1);
+      return 1;
+    case 40:
+      ZUL_LOG(L"_enumService");
+      Store<void*>(retval, block.configFactory);
+      return 1;
+    case 50:
+      Store<void*>(retval, GetServiceByGuid(Arg<GUID>(params, nparams, 0)));
+      return 1;
+    case 60:
+      ZUL_LOG(L"_lock");
+      Store<int>(retval, 1);
+      return 1;
+    case 70:
+      ZUL_LOG(L"_clientLock");
+      Store<int>(retval, 1);
+      return 1;
+    case 80:
+      ZUL_LOG(L"_release");
+      Store<int>(retval, 1);
+      return 1;
+    case 90:
+      ZUL_LOG(L"_getTypeName");
+      Store<const char*>(retval, nullptr);
+      return 1;
+    case 120:
+      ZUL_LOG(L"_unlock");
+      Store<int>(retval, 1);
+      return 1;
+    case 130:
+      ZUL_LOG(L"_isvalid");
+      Store<int>(retval, 1);
+      return 1;
   }
   return 0;
 }
@@ -245,8 +314,12 @@ const DispatchTable kServiceTable{&ServiceDispatch};
 // Built on first use (plug-ins ask only after start-up) and kept for the
 // whole process.
 ServiceBlock& Block() {
-  static ServiceBlock block{CService{&kServiceTable}, CPlaylist{&kPlaylistTable}, NewFactory(kConfigGuid),
-                            CApplication{&kApplicationTable}, {}, {}};
+  static ServiceBlock block{CService{&kServiceTable},
+                            CPlaylist{&kPlaylistTable},
+                            NewFactory(kConfigGuid),
+                            CApplication{&kApplicationTable},
+                            {},
+                            {}};
   return block;
 }
 
@@ -270,16 +343,36 @@ const char* ServiceTypeName(const GUID& guid) {
     const char code[5];
   };
   static const Type kTypes[] = {
-      {"ACCESSIBILITY", "accs"},   {"ACCESSIBILITYROLESERVER", "acrs"}, {"COLLECTION", "cltn"},
-      {"CONTEXTCMD", "ccmd"},      {"DB", "dbse"},                      {"EVALUATOR", "eval"},
-      {"FILESELECTOR", "fsel"},    {"ITEMMANAGER", "itmg"},             {"METADATA", "meta"},
-      {"MINIBROWSER", "brws"},     {"OBJECTDIR", "objd"},               {"PLAYLISTREADER", "plrd"},
-      {"PLAYLISTWRITER", "plwt"},  {"STORAGEVOLENUM", "svne"},          {"TOOLTIPSRENDERER", "ttip"},
-      {"WINDOWCREATE", "wndc"},    {"UNIQUE", "uniq"},                  {"IMAGELOADER", "imgl"},
-      {"FONTRENDER", "font"},      {"STRINGCONVERTER", "utf8"},         {"XMLPROVIDER", "xmlp"},
-      {"REDIRECT", "redr"},        {"IMAGEGENERATOR", "imgn"},          {"ACTION", "\0act"},
-      {"SRCCLASSFACTORY", "clfa"}, {"FILEREADER", "fsrd"},              {"SKINFILTER", "fltr"},
-      {"XUIOBJECT", "xuio"},       {"DROPTARGET", "drop"},              {"SCRIPTOBJECT", "maki"},
+      {"ACCESSIBILITY", "accs"},
+      {"ACCESSIBILITYROLESERVER", "acrs"},
+      {"COLLECTION", "cltn"},
+      {"CONTEXTCMD", "ccmd"},
+      {"DB", "dbse"},
+      {"EVALUATOR", "eval"},
+      {"FILESELECTOR", "fsel"},
+      {"ITEMMANAGER", "itmg"},
+      {"METADATA", "meta"},
+      {"MINIBROWSER", "brws"},
+      {"OBJECTDIR", "objd"},
+      {"PLAYLISTREADER", "plrd"},
+      {"PLAYLISTWRITER", "plwt"},
+      {"STORAGEVOLENUM", "svne"},
+      {"TOOLTIPSRENDERER", "ttip"},
+      {"WINDOWCREATE", "wndc"},
+      {"UNIQUE", "uniq"},
+      {"IMAGELOADER", "imgl"},
+      {"FONTRENDER", "font"},
+      {"STRINGCONVERTER", "utf8"},
+      {"XMLPROVIDER", "xmlp"},
+      {"REDIRECT", "redr"},
+      {"IMAGEGENERATOR", "imgn"},
+      {"ACTION", "\0act"},
+      {"SRCCLASSFACTORY", "clfa"},
+      {"FILEREADER", "fsrd"},
+      {"SKINFILTER", "fltr"},
+      {"XUIOBJECT", "xuio"},
+      {"DROPTARGET", "drop"},
+      {"SCRIPTOBJECT", "maki"},
       {"NONE", "none"},
   };
   for (const Type& t : kTypes) {

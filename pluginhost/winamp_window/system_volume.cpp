@@ -46,9 +46,9 @@ bool SystemVolume::FindVolumeControl(DWORD lineQuery, MIXERLINEW& line) {
 bool SystemVolume::Open() {
   if (tried_) return mixer_ != nullptr;
   tried_ = true;
-  MMRESULT opened = notify_ ? mixerOpen(&mixer_, 0, reinterpret_cast<DWORD_PTR>(notify_), 0,
-                                        MIXER_OBJECTF_MIXER | CALLBACK_WINDOW)
-                            : mixerOpen(&mixer_, 0, 0, 0, MIXER_OBJECTF_MIXER);
+  MMRESULT opened =
+      notify_ ? mixerOpen(&mixer_, 0, reinterpret_cast<DWORD_PTR>(notify_), 0, MIXER_OBJECTF_MIXER | CALLBACK_WINDOW)
+              : mixerOpen(&mixer_, 0, 0, 0, MIXER_OBJECTF_MIXER);
   if (opened != MMSYSERR_NOERROR) {
     ZUL_LOG(L"No system mixer (%u): the volume stays as it is", opened);
     mixer_ = nullptr;
@@ -88,8 +88,8 @@ std::optional<DWORD> SystemVolume::ReadLargest() {
   details.cChannels = channels_;
   details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
   details.paDetails = values.data();
-  MMRESULT read = mixerGetControlDetailsW(Object(mixer_), &details,
-                                          MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
+  MMRESULT read =
+      mixerGetControlDetailsW(Object(mixer_), &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
   if (read != MMSYSERR_NOERROR) {
     ZUL_LOG(L"The system volume cannot be read (%u)", read);
     return std::nullopt;

@@ -2,9 +2,9 @@
 // controller's own, those that open windows, and the many that plug-ins
 // may send but that only get their log line.
 #include "app/capability_stubs.h"
-#include "base/console_log.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
+#include "base/console_log.h"
 #include "pluginhost/protocol/winamp_messages.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 

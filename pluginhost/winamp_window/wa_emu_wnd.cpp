@@ -1,12 +1,12 @@
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 
+#include "app/main_wnd.h"
 #include "base/console_log.h"
 #include "base/program_paths.h"
-#include "app/main_wnd.h"
-#include "pluginhost/protocol/winamp_messages.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/plugin_lists.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "pluginhost/winamp_window/caller_memory.h"
 
 namespace zul {

@@ -4,14 +4,14 @@
 #include <cstring>
 
 #include "app/capability_stubs.h"
-#include "base/console_log.h"
 #include "app/main_wnd.h"
-#include "pluginhost/protocol/winamp_messages.h"
+#include "base/console_log.h"
 #include "mpeg_input/title_format/title_format.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/host_callbacks.h"
 #include "pluginhost/host/plugin_lists.h"
+#include "pluginhost/protocol/winamp_messages.h"
 #include "pluginhost/protocol/winamp_records.h"
 #include "pluginhost/services/service_api.h"
 #include "pluginhost/winamp_window/caller_memory.h"

@@ -1,8 +1,8 @@
 // Global hotkeys of a running zul.exe: registered from the settings, a key
 // press from another program reaches the main window, and the automation
 // hotkey runs the automation pass.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -46,8 +46,7 @@ TEST(Hotkeys, RegisteredFromTheSettingsAndRunTheirAction) {
   ZulSandbox box(L"hotkeys");
   // Automation on Ctrl+Alt+F9 (MOD_ALT 1 | MOD_CONTROL 2); shuffle on
   // Ctrl+Alt+F10; the play key stays 0, so it is not registered.
-  WriteFileBytes(box.ini(),
-                 "[Preferences]\r\nAutomationKey=120\r\nAutomationMod=3\r\nShflKey=121\r\nShflMod=3\r\n");
+  WriteFileBytes(box.ini(), "[Preferences]\r\nAutomationKey=120\r\nAutomationMod=3\r\nShflKey=121\r\nShflMod=3\r\n");
   DWORD pid = 0;
   HANDLE process = box.Start(L"", &pid);
   HWND main = WaitForInstance(pid);

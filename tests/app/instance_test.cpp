@@ -1,7 +1,7 @@
 // zul.exe as real processes: single instance, hand-over, quit and the
 // settings file it leaves behind.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <random>
@@ -233,7 +233,7 @@ const std::vector<KeyValue>& FreshPreferences() {
       {L"Playlist", L"-1000 -1000 -1000 -1000"},
       {L"EQAtStartup", L"0"},
       {L"Equalizer", L"-1000 -1000 -1000 -1000"},
-      {L"Console", nullptr},  // wherever the console window was
+      {L"Console", nullptr},          // wherever the console window was
       {L"CurrentInPlaylist", L"-1"},  // nothing was ever selected
   };
   return rows;

@@ -1,6 +1,6 @@
 // The settings file writer on a real file system under Wine.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "base/profile_file.h"
 #include "tests/support/zul_process.h"

@@ -22,10 +22,21 @@ Settings Load(const std::wstring& ini) {
 }
 
 TEST(SettingsCodec, IntegersReadLikeTheProfileFunctions) {
-  struct Case { const wchar_t* text; int expected; } cases[] = {
-      {L"42", 42}, {L"-7", -7}, {L"  12", 12}, {L"0x10", 16}, {L"0XfF", 255},
-      {L"16777215", 0xFFFFFF}, {L"0xFFFFFF", 0xFFFFFF}, {L"12abc", 12},
-      {L"abc", 0}, {L"", 99}, {L"0x", 0},
+  struct Case {
+    const wchar_t* text;
+    int expected;
+  } cases[] = {
+      {L"42", 42},
+      {L"-7", -7},
+      {L"  12", 12},
+      {L"0x10", 16},
+      {L"0XfF", 255},
+      {L"16777215", 0xFFFFFF},
+      {L"0xFFFFFF", 0xFFFFFF},
+      {L"12abc", 12},
+      {L"abc", 0},
+      {L"", 99},
+      {L"0x", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseProfileInt(c.text, 99), c.expected) << c.text;
 }
@@ -66,7 +77,8 @@ TEST(Settings, FreshInstallationGivesTheDefaults) {
 
 TEST(Settings, ListEndsFollowTheirOwnRules) {
   // Skins: a numbered value that merely contains NONE ends the list.
-  Settings s = Load(L"[Preferences]\nCurrentSkin=a.sk2\nCurrentSkin1=b.sk2\nCurrentSkin2=MyNONEskin\nCurrentSkin3=c.sk2\n");
+  Settings s =
+      Load(L"[Preferences]\nCurrentSkin=a.sk2\nCurrentSkin1=b.sk2\nCurrentSkin2=MyNONEskin\nCurrentSkin3=c.sk2\n");
   EXPECT_EQ(s.skins, (std::vector<std::wstring>{L"a.sk2", L"b.sk2"}));
   // "NONE" as entry 0 is kept: it names the built-in skin.
   s = Load(L"[Preferences]\nCurrentSkin=NONE\nCurrentSkin1=b.sk2\n");
@@ -83,7 +95,8 @@ TEST(Settings, ListEndsFollowTheirOwnRules) {
 }
 
 TEST(Settings, ColoursAndRectanglesReadFromHandWrittenValues) {
-  Settings s = Load(L"[Preferences]\nborder_color=16777215\nConsole=10 20\nSeekBar=1 2 3 4\n[MenuXP]\nGradientEnd=0x00FF00\n");
+  Settings s =
+      Load(L"[Preferences]\nborder_color=16777215\nConsole=10 20\nSeekBar=1 2 3 4\n[MenuXP]\nGradientEnd=0x00FF00\n");
   EXPECT_EQ(s.borderColor, 0xFFFFFF);
   EXPECT_EQ(s.gradientEnd, 0x00FF00);
   EXPECT_EQ(s.consoleRect, (SavedRect{10, 20, -1000, -1000}));

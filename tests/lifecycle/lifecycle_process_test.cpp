@@ -5,8 +5,8 @@
 // files only it claims. Plug-ins are copies of in_fake_decoder.dll
 // (see there); run_observed.sh collects Wine's exception messages, because a
 // fault in a plug-in's thread does not change the exit code.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>

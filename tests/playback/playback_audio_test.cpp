@@ -6,8 +6,8 @@
 // Under Wine a recording now and then misses a few milliseconds; a test
 // that finds a hole records again (up to kAttempts times); a hole the
 // program causes shows every time.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -51,8 +51,10 @@ std::vector<ToneRun> ToneRuns(const std::vector<double>& x, const std::vector<do
         if (std::fabs(f - t) < t * 0.02) tone = t;
     }
     if (tone == 0) continue;
-    if (!runs.empty() && runs.back().frequency == tone && runs.back().span.end == at) runs.back().span.end = w.end;
-    else runs.push_back({tone, w});
+    if (!runs.empty() && runs.back().frequency == tone && runs.back().span.end == at)
+      runs.back().span.end = w.end;
+    else
+      runs.push_back({tone, w});
   }
   // Runs shorter than 150 ms are the edges of a switch, not a track.
   runs.erase(std::remove_if(runs.begin(), runs.end(), [](const ToneRun& r) { return r.span.Length() < 3 * kWindow; }),
@@ -60,8 +62,10 @@ std::vector<ToneRun> ToneRuns(const std::vector<double>& x, const std::vector<do
   // Neighbours of the same tone separated only by dropped edges join again.
   std::vector<ToneRun> joined;
   for (const ToneRun& r : runs) {
-    if (!joined.empty() && joined.back().frequency == r.frequency) joined.back().span.end = r.span.end;
-    else joined.push_back(r);
+    if (!joined.empty() && joined.back().frequency == r.frequency)
+      joined.back().span.end = r.span.end;
+    else
+      joined.push_back(r);
   }
   return joined;
 }
@@ -160,46 +164,49 @@ TEST_F(PlaybackAudio, AFolderSoundsTrackByTrackAtItsLevel) {
 TEST_F(PlaybackAudio, NextPreviousAndSeekWhilePlaying) {
   int seekedBy = 0;
   int afterNext = -1, afterPrevious = -1;
-  std::vector<double> x = Record("commands", {500, 1000}, [&] {
-    ZulSandbox box(L"audio_commands");
-    DWORD pid = 0;
-    HANDLE process = box.Start(L"\"" + Fixtures() + L"\\long\"", &pid);
-    HWND main = WaitForInstance(pid);
-    ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(WaitUntilRunning(main));
-    HWND winamp = FindWinampWindow(pid);
-    ASSERT_NE(winamp, nullptr);
-    auto ipc = [&](WPARAM w, LPARAM l) { return static_cast<int>(SendMessageW(winamp, WM_USER, w, l)); };
-    auto command = [&](WPARAM id) { SendMessageW(winamp, WM_COMMAND, id, 0); };
-    // Polls until the playing track has reached `ms`.
-    auto playedUntil = [&](int ms) -> testing::AssertionResult {
-      for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20))
-        if (ipc(0, 104) == 1 && ipc(0, 105) >= ms) return testing::AssertionSuccess();
-      return testing::AssertionFailure() << "state " << ipc(0, 104) << ", position " << ipc(0, 105) << " ms";
-    };
-    ASSERT_TRUE(playedUntil(1500));
-    command(40048);  // next
-    afterNext = ipc(0, 125);
-    ASSERT_TRUE(playedUntil(1500));
-    // The decode thread carries a seek out shortly after the command: the
-    // jump is the new position less the time that passed meanwhile.
-    const int before = ipc(0, 105);
-    const DWORD sent = GetTickCount();
-    command(40148);  // forward 5 s
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(5)) {
-      const int now = ipc(0, 105);
-      if (now - before > 2500) {
-        seekedBy = now - before - static_cast<int>(GetTickCount() - sent);
-        break;
-      }
-    }
-    ASSERT_TRUE(playedUntil(7500));
-    command(40044);  // previous
-    afterPrevious = ipc(0, 125);
-    ASSERT_TRUE(playedUntil(1500));
-    command(40001);
-    WaitForExit(process, 20000);
-  }, false);
+  std::vector<double> x = Record(
+      "commands", {500, 1000},
+      [&] {
+        ZulSandbox box(L"audio_commands");
+        DWORD pid = 0;
+        HANDLE process = box.Start(L"\"" + Fixtures() + L"\\long\"", &pid);
+        HWND main = WaitForInstance(pid);
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(WaitUntilRunning(main));
+        HWND winamp = FindWinampWindow(pid);
+        ASSERT_NE(winamp, nullptr);
+        auto ipc = [&](WPARAM w, LPARAM l) { return static_cast<int>(SendMessageW(winamp, WM_USER, w, l)); };
+        auto command = [&](WPARAM id) { SendMessageW(winamp, WM_COMMAND, id, 0); };
+        // Polls until the playing track has reached `ms`.
+        auto playedUntil = [&](int ms) -> testing::AssertionResult {
+          for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20))
+            if (ipc(0, 104) == 1 && ipc(0, 105) >= ms) return testing::AssertionSuccess();
+          return testing::AssertionFailure() << "state " << ipc(0, 104) << ", position " << ipc(0, 105) << " ms";
+        };
+        ASSERT_TRUE(playedUntil(1500));
+        command(40048);  // next
+        afterNext = ipc(0, 125);
+        ASSERT_TRUE(playedUntil(1500));
+        // The decode thread carries a seek out shortly after the command: the
+        // jump is the new position less the time that passed meanwhile.
+        const int before = ipc(0, 105);
+        const DWORD sent = GetTickCount();
+        command(40148);  // forward 5 s
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 3000; Sleep(5)) {
+          const int now = ipc(0, 105);
+          if (now - before > 2500) {
+            seekedBy = now - before - static_cast<int>(GetTickCount() - sent);
+            break;
+          }
+        }
+        ASSERT_TRUE(playedUntil(7500));
+        command(40044);  // previous
+        afterPrevious = ipc(0, 125);
+        ASSERT_TRUE(playedUntil(1500));
+        command(40001);
+        WaitForExit(process, 20000);
+      },
+      false);
   EXPECT_EQ(afterNext, 1);
   EXPECT_EQ(afterPrevious, 0);
   EXPECT_NEAR(seekedBy, 5000, 250);

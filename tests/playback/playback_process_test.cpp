@@ -3,8 +3,8 @@
 // settings. The order of play is read from the console log ("Play <path>:
 // <result>" for every track started), polled until the process ends or a
 // deadline passes.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
@@ -59,7 +59,7 @@ protected:
   // and follows it until it exits or `stopAfter` tracks have started (then
   // it is asked to quit), within the deadline.
   PlayRun Follow(const std::wstring& name, const std::string& settings, const std::wstring& target, size_t stopAfter,
-             DWORD deadlineMs = 60000) {
+                 DWORD deadlineMs = 60000) {
     ZulSandbox box(name);
     WriteFileBytes(box.ini(), "[Preferences]\r\n" + settings);
     DWORD pid = 0;
@@ -103,8 +103,7 @@ TEST_F(PlaybackProcess, PlaysTheFolderInOrderAndExitsAtTheEnd) {
 TEST_F(PlaybackProcess, RepeatWrapsToTheFirstTrack) {
   PlayRun run = Follow(L"playback_repeat", "Repeat=1\r\n", Fixtures(), 7);
   ASSERT_GE(run.played.size(), 7u) << Joined(run.played);
-  EXPECT_EQ(Joined(std::vector<std::wstring>(run.played.begin(), run.played.begin() + 7)),
-            L"a1 a2 a3 b1 b2 a1 a2");
+  EXPECT_EQ(Joined(std::vector<std::wstring>(run.played.begin(), run.played.begin() + 7)), L"a1 a2 a3 b1 b2 a1 a2");
 }
 
 TEST_F(PlaybackProcess, AlbumModeStaysInTheAlbum) {

@@ -8,8 +8,8 @@
 // (The test must not start parec itself: see the script.)
 //
 // Threads: one test thread.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>

@@ -130,9 +130,10 @@ int PlayBench() {
     return 1;
   }
   const double worst = *std::max_element(output.begin(), output.end());
-  std::printf("play command to first samples, %zu tracks: output median %.2f ms (worst %.2f, target <= 30), "
-              "driver median %.2f ms\n",
-              output.size(), Median(output), worst, Median(driver));
+  std::printf(
+      "play command to first samples, %zu tracks: output median %.2f ms (worst %.2f, target <= 30), "
+      "driver median %.2f ms\n",
+      output.size(), Median(output), worst, Median(driver));
   return worst >= 0 && worst <= 30 ? 0 : 1;
 }
 

@@ -12,8 +12,8 @@
 // - Wine reports blocks done (and positions) a little before the sink has
 //   played them, so a track is closed only after a short wait (EndTrack);
 //   closing at once cuts the last few milliseconds in the sink.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,8 +22,8 @@
 #include <string>
 #include <thread>
 
-#include "equalizer/eq_startup.h"
 #include "base/settings.h"
+#include "equalizer/eq_startup.h"
 #include "equalizer/equalizer.h"
 #include "tests/support/audio_capture.h"
 #include "tests/waveout/module_harness.h"

@@ -1,8 +1,8 @@
 // The output module through its Out_Module record under Wine: what it tells
 // the host, what Open reports for the stored settings, the ring's room, the
 // extensible-format retry, and calls without an open device.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 // mmsystem.h needs the types windows.h declares.
 #include <mmsystem.h>
 

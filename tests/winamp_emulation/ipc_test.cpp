@@ -1,7 +1,7 @@
 // A remote-control client talking to a running zul.exe through the Winamp
 // window, as another process would.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // with gen_probe.dll in its Plugins folder, and the test asks the plug-in to
 // make each request from inside the player (on its UI thread, with buffers
 // and callbacks in the plug-in's memory). See gen_probe.cpp for the commands.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "mpeg_input/tags/tag_text.h"
 #include "base/text_codec.h"
+#include "mpeg_input/tags/tag_text.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {

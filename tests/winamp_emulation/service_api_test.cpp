@@ -1,7 +1,7 @@
 // The Wasabi service objects called exactly as a plug-in calls them: through
 // the object's one-entry table with the member-call convention.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 

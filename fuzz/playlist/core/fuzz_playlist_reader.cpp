@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_codec.h"
 #include "playlist/core/playlist_reader.h"
 #include "playlist/core/playlist_writer.h"
-#include "base/text_codec.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The built-in MPEG input driven through its In_Module record, as the host
 // drives it, with a recording output module: what reaches the output after
 // Play, seeks and pauses, the clocks, titles, lengths and tag queries.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>

@@ -1,8 +1,8 @@
 // zul.exe as a real process: a folder or a playlist file given on the
 // command line becomes the playlist, is saved as zul.m3u at the quit and is
 // restored at the next start; its entries carry the files' tags.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>

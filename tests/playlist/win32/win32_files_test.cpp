@@ -1,7 +1,7 @@
 // The playlist's Win32 file system: replacing a file survives a writer that
 // fails or is killed mid-write; scans and loads over real folders.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "playlist/files/folder_scan.h"
 #include "playlist/files/playlist_files.h"

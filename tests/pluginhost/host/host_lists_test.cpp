@@ -5,11 +5,11 @@
 
 #include "base/profile_file.h"
 #include "equalizer/equalizer.h"
-#include "pluginhost/protocol/builtin_modules.h"
 #include "pluginhost/host/dll_gen.h"
 #include "pluginhost/host/dll_input_list.h"
 #include "pluginhost/host/dll_output.h"
 #include "pluginhost/host/host_callbacks.h"
+#include "pluginhost/protocol/builtin_modules.h"
 #include "tests/pluginhost/host/host_fixture.h"
 
 namespace zul::test {

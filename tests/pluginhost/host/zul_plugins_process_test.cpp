@@ -1,8 +1,8 @@
 // zul.exe as a real process with a settings file listing test plug-ins: the
 // failed-load message box, faults in a general plug-in, the start-up and
 // shutdown order across the three kinds, and the lists it saves.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <sstream>
 
