@@ -156,8 +156,10 @@ void CMainWnd::FirstStage() {
   RegisterHotkeys(hwnd(), settings_);
   CreateToolWindows(hwnd());
   AddTrayIcon();
-  SetTimer(hwnd(), TIMER_DISPLAY, 250, nullptr);
-  SetTimer(hwnd(), TIMER_EXPORT, 1000, nullptr);
+  // The display timer (tray tip and position, 250 ms) and the export timer
+  // (1 s) are started only while they have something to show or export: a
+  // timer that wakes the program for nothing costs a wineserver round trip
+  // per tick under Wine, hours on end.
   SetTimer(hwnd(), TIMER_AUTOMATION, static_cast<UINT>(settings_.autPeriod > 0 ? settings_.autPeriod : 1) * 60000u,
            nullptr);
 
