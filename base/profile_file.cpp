@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/profile_text.h"
+#include "base/whole_file.h"
 
 namespace zul {
 namespace {
@@ -13,20 +14,9 @@ constexpr wchar_t kAbsent[] = L"\x01\x02zul-absent\x02\x01";
 
 enum class Encoding { Ansi, Utf16, Utf8 };
 
+// A missing file reads as empty: every key then has its default.
 bool ReadAll(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (64 << 20);
-  if (ok) {
-    bytes->resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    ok = bytes->empty() ||
-         (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) && got == bytes->size());
-  }
-  CloseHandle(file);
-  return ok;
+  return ReadWholeFile(path, 64 << 20, bytes) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 std::wstring Decode(const std::string& bytes, Encoding* encoding) {

@@ -1,5 +1,6 @@
 #include "playlist/win32/win32_file_system.h"
 
+#include "base/whole_file.h"
 #include "playlist/files/playlist_files.h"
 
 namespace zul {
@@ -41,19 +42,7 @@ bool ReplacingFileWriter::Commit() {
 }
 
 bool Win32PlaylistFileSystem::ReadWholeFile(const std::wstring& path, std::string* bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= kMaxPlaylistFileBytes;
-  if (ok) {
-    bytes->resize(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    ok = bytes->empty() ||
-         (ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &got, nullptr) && got == bytes->size());
-  }
-  CloseHandle(file);
-  return ok;
+  return zul::ReadWholeFile(path, kMaxPlaylistFileBytes, bytes);
 }
 
 bool Win32PlaylistFileSystem::ReplaceFile(const std::wstring& path, std::string_view bytes) {

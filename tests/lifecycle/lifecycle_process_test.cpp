@@ -133,6 +133,16 @@ public:
     SetEnvironmentVariableW(L"ZUL_TEST_PLUGIN_LOG", nullptr);
     return process;
   }
+  // One copy "in_fake.dll" with `settings`, playing "track.fak" from the
+  // command line: the process once the plug-in's decode thread runs, else
+  // nullptr.
+  HANDLE StartDecoding(const std::string& settings) {
+    AddPlugin(L"in_fake.dll", settings);
+    const std::wstring track = AddFile(L"track.fak", "FAKE");
+    DWORD pid = 0;
+    HANDLE process = Start(L"\"" + track + L"\"", &pid);
+    return process && WaitForLife(life_, "in_fake.dll decoding") ? process : nullptr;
+  }
   std::vector<std::string> Life() const { return Lines(ReadFileBytes(life_)); }
   const std::wstring& life() const { return life_; }
   ZulSandbox& box() { return box_; }
@@ -169,12 +179,8 @@ TEST(Quit, WhileADecodeThreadRunsStopsItBeforeTheDllIsFreed) {
     SCOPED_TRACE("run " + std::to_string(run));
     FakeDecoderBox fake(L"quit_decoding");
     // The thread takes a while to end once told: the host must wait.
-    fake.AddPlugin(L"in_fake.dll", "EndLatencyMs=300\r\n");
-    const std::wstring track = fake.AddFile(L"track.fak", "FAKE");
-    DWORD pid = 0;
-    HANDLE process = fake.Start(L"\"" + track + L"\"", &pid);
-    ASSERT_NE(process, nullptr);
-    ASSERT_TRUE(WaitForLife(fake.life(), "in_fake.dll decoding")) << Joined(fake.Life());
+    HANDLE process = fake.StartDecoding("EndLatencyMs=300\r\n");
+    ASSERT_NE(process, nullptr) << "never began decoding\n" << Joined(fake.Life());
 
     EXPECT_EQ(fake.box().RunToEnd(L"-x"), 0u);
     ASSERT_TRUE(WaitForExit(process, 30000));
@@ -192,12 +198,8 @@ TEST(Quit, WhileTheDecodeThreadWaitsForTheWinampWindowEnds) {
   SehLog seh;
   ASSERT_TRUE(seh.Available()) << "run through run_observed.sh";
   FakeDecoderBox fake(L"quit_asking");
-  fake.AddPlugin(L"in_fake.dll", "AskHost=1\r\nStopPatienceMs=-1\r\n");
-  const std::wstring track = fake.AddFile(L"track.fak", "FAKE");
-  DWORD pid = 0;
-  HANDLE process = fake.Start(L"\"" + track + L"\"", &pid);
-  ASSERT_NE(process, nullptr);
-  ASSERT_TRUE(WaitForLife(fake.life(), "in_fake.dll decoding")) << Joined(fake.Life());
+  HANDLE process = fake.StartDecoding("AskHost=1\r\nStopPatienceMs=-1\r\n");
+  ASSERT_NE(process, nullptr) << "never began decoding\n" << Joined(fake.Life());
 
   EXPECT_EQ(fake.box().RunToEnd(L"-x"), 0u);
   ASSERT_TRUE(WaitForExit(process, 30000)) << "the quit hangs\n" << Joined(fake.Life());
@@ -215,12 +217,8 @@ TEST(Quit, WithADecodeThreadThatNeverEndsEndsAfterSaving) {
   SehLog seh;
   ASSERT_TRUE(seh.Available()) << "run through run_observed.sh";
   FakeDecoderBox fake(L"quit_stuck");
-  fake.AddPlugin(L"in_fake.dll", "NeverEnds=1\r\nStopPatienceMs=-1\r\n");
-  const std::wstring track = fake.AddFile(L"track.fak", "FAKE");
-  DWORD pid = 0;
-  HANDLE process = fake.Start(L"\"" + track + L"\"", &pid);
-  ASSERT_NE(process, nullptr);
-  ASSERT_TRUE(WaitForLife(fake.life(), "in_fake.dll decoding")) << Joined(fake.Life());
+  HANDLE process = fake.StartDecoding("NeverEnds=1\r\nStopPatienceMs=-1\r\n");
+  ASSERT_NE(process, nullptr) << "never began decoding\n" << Joined(fake.Life());
 
   EXPECT_EQ(fake.box().RunToEnd(L"-x"), 0u);
   ASSERT_TRUE(WaitForExit(process, 60000)) << "the quit hangs\n" << Joined(fake.Life());
