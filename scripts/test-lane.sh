@@ -5,14 +5,19 @@
 # output is printed in one piece when it ends, so that lanes do not
 # interleave within a test. A line "<name> passed|failed <seconds>" per test
 # goes to the queue's results file.
-#   scripts/test-lane.sh <build folder> <queue folder>
+#   scripts/test-lane.sh <build folder> <queue folder> [<shared folder>]
 # The queue folder holds "order" (test numbers, one per line, in the order to
 # take them) and "next" (the line to take next); both are read and advanced
 # under a lock. Tests listed in "solo" run while no other lane runs a test:
 # such a test loads the machine on purpose, and the other lane's recorded
 # audio would pay for it.
+# The shared folder (default: the queue folder) holds the locks that lanes of
+# several suites running at once have in common: the one for printing and the
+# solo gate. ZUL_LANE_TAG, when set, prefixes every line the lane prints, so
+# that the suites' output can be told apart.
 set -uo pipefail
-build=$1 queue=$2
+build=$1 queue=$2 shared=${3:-$2}
+tag=${ZUL_LANE_TAG:+[$ZUL_LANE_TAG] }
 
 take_next() {
   local n
@@ -37,14 +42,14 @@ while :; do
   else
     take="flock -s 7 && flock -s 8 && flock -u 7"
   fi
-  (eval "$take" && cd "$build" && ctest --output-on-failure -I "0,0,0,$number") >"$out" 2>&1 7>>"$queue/gate.lock" 8>>"$queue/run.lock"
+  (eval "$take" && cd "$build" && ctest --output-on-failure -I "0,0,0,$number") >"$out" 2>&1 7>>"$shared/gate.lock" 8>>"$shared/run.lock"
   rc=$?
   name=$(sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ .]*\).*/\1/p' "$out" | head -n1)
   [ "$rc" = 0 ] && result=passed || result=failed
+  echo "${name:-test #$number} $result $((SECONDS - start))" >>"$queue/results"
   {
     flock 9
-    grep -v -E '^(Test project|Total Test time|$)' "$out"
-    echo "${name:-test #$number} $result $((SECONDS - start))" >>"$queue/results"
-  } 9>>"$queue/lock"
+    grep -v -E '^(Test project|Total Test time|$)' "$out" | sed "s/^/$tag/"
+  } 9>>"$shared/print.lock"
   rm -f "$out"
 done

@@ -192,6 +192,19 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   CloseHandle(f);
 }
 
+void AgeFile(const std::wstring& path, int seconds) {
+  HANDLE f = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+  t.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000ULL;
+  FILETIME past{t.LowPart, t.HighPart};
+  SetFileTime(f, nullptr, nullptr, &past);
+  CloseHandle(f);
+}
+
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 HANDLE StartProgram(const std::wstring& exe, const std::wstring& args, DWORD* pid) {

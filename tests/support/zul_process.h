@@ -54,6 +54,8 @@ HANDLE StartProgram(const std::wstring& exe, const std::wstring& args, DWORD* pi
 
 std::string ReadFileBytes(const std::wstring& path);
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Sets the file's last-write time that many seconds into the past.
+void AgeFile(const std::wstring& path, int seconds);
 bool FileExists(const std::wstring& path);
 
 }  // namespace zul::test

@@ -1,0 +1,1 @@
+// The translation unit the tests' shared precompiled header is built from.
