@@ -98,9 +98,9 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (!running_) return 0;
       if (wParam == TIMER_DISPLAY)
-        OnDisplayTimer();
+        windows_.OnDisplayTimer();
       else if (wParam == TIMER_EXPORT)
-        OnExportTimer();
+        windows_.OnExportTimer();
       else if (wParam == TIMER_AUTOMATION)
         OnAutomationTimer();
       else if (wParam == TIMER_GAP)
@@ -133,8 +133,8 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CMainWnd::FirstStage() {
   SetConsoleWindow(hwnd());
-  InstallMenuHook();
-  CreateTrayTooltip(hwnd());
+  windows_.InstallMenuHook();
+  windows_.CreateTrayTooltip(hwnd());
   HINSTANCE instance = GetModuleHandleW(nullptr);
   mainMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   consoleMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONSOLE_MENU));
@@ -147,14 +147,14 @@ void CMainWnd::FirstStage() {
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon32_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon16_));
   if (!settings_.skins.empty()) settings_.currentSkinSel %= static_cast<int>(settings_.skins.size());
-  ApplySkin(settings_);
+  windows_.ApplySkin(settings_);
   startTick_ = GetTickCount();
   SetThePlaybackController(&playback_);
   playback_.BuildShuffleOrder();
   trayShown_ = true;
   playback_.OpenMixer(hwnd());
   RegisterHotkeys(hwnd(), settings_);
-  CreateToolWindows(hwnd());
+  windows_.CreateToolWindows(hwnd());
   AddTrayIcon();
   // The display timer (tray tip and position, 250 ms) and the export timer
   // (1 s) are started only while they have something to show or export: a
@@ -178,9 +178,9 @@ void CMainWnd::SecondStage() {
   playback_.InstallPlaylistHooks();
   RestoreLastPlaylist(playlistPath_, settings_);
   if (settings_.autOnStart) RunAutomation();
-  ShowStartupWindows(winamp_, settings_);
+  windows_.ShowStartupWindows(winamp_, settings_);
   running_ = true;
-  if (settings_.autoUpdate) RunUpdateCheck(hwnd());
+  if (settings_.autoUpdate) windows_.RunUpdateCheck(hwnd());
   const SavedRect& r = settings_.consoleRect;
   if (r.right != SavedRect::kNotSaved && r.bottom != SavedRect::kNotSaved)
     SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -230,6 +230,10 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   PushRecent(settings_.recent, lookup);
   return TRUE;
 }
+
+void CMainWnd::OpenUrlDialog() { playback_.OnMenuCommand(ID_MENU_OPEN_URL); }
+
+void CMainWnd::SavePlaylistNow() { SaveLastPlaylist(playlistPath_); }
 
 void CMainWnd::SendQuitCommand() { SendMessageW(winamp_, WM_COMMAND, WINAMP_FILE_QUIT, 0); }
 
@@ -390,7 +394,7 @@ void CMainWnd::OnHotkey(int id) {
       SendQuitCommand();
       break;
     case Hotkey::NowPlaying:
-      CopyNowPlayingToClipboard();
+      windows_.CopyNowPlayingToClipboard();
       break;
     case Hotkey::Forward:
       command(WINAMP_BUTTON5_SHIFT);
@@ -405,10 +409,10 @@ void CMainWnd::OnHotkey(int id) {
       command(WINAMP_MAINMENU);
       break;
     case Hotkey::Tracks:
-      ShowTracksMenuAtCursor(false);
+      windows_.ShowTracksMenuAtCursor(false);
       break;
     case Hotkey::Album:
-      ShowTracksMenuAtCursor(true);
+      windows_.ShowTracksMenuAtCursor(true);
       break;
     case Hotkey::AlbumMode:
       playback_.OnMenuCommand(ID_MENU_ALBUM_MODE);
@@ -476,22 +480,22 @@ void CMainWnd::RunQuitSequence() {
   running_ = false;
   ArmQuitWatchdog(kQuitPatienceMs);
   StopPlaylistWorkers();
-  FinishPlaylistWindow();
+  windows_.FinishPlaylistWindow();
   std::vector<ProfileEdit> edits;
   if (fullyStarted_) {
     fullyStarted_ = false;
     SaveLastPlaylist(playlistPath_);
     SaveEverything(edits);
-    if (settings_.w2fEnabled) WriteNowPlayingExit();
+    if (settings_.w2fEnabled) windows_.WriteNowPlayingExit();
   }
   StopPlaybackForQuit();
   edits.push_back(ProfileEdit{kPreferences, L"CurrentInPlaylist", std::to_wstring(settings_.currentInPlaylist)});
   if (!CommitProfileEdits(profilePath_, edits)) ZUL_LOG(L"Settings could not be written to %s", profilePath_.c_str());
   if (trayShown_) trayRemoval_.Start(hwnd(), kTrayId);
   trayShown_ = false;
-  ReleaseSkinPictures();
-  DestroyToolWindows();
-  RemoveMenuHook();
+  windows_.ReleaseSkinPictures();
+  windows_.DestroyToolWindows();
+  windows_.RemoveMenuHook();
   ZUL_LOG(L"ZUL quits");
   PostQuitMessage(0);
 }

@@ -11,6 +11,7 @@
 
 #include "app/capability_stubs.h"
 #include "app/messages.h"
+#include "app/pending_windows.h"
 #include "app/recent_list.h"
 #include "app/url_dialog.h"
 #include "base/console_log.h"
@@ -96,7 +97,8 @@ constexpr CommandName kControllerCommands[] = {
 PlaybackController* ThePlaybackController() { return g_controller; }
 void SetThePlaybackController(PlaybackController* controller) { g_controller = controller; }
 
-PlaybackController::PlaybackController(Settings& settings) : settings_(settings) {}
+PlaybackController::PlaybackController(Settings& settings, PendingWindows& windows)
+    : settings_(settings), windows_(windows) {}
 
 void PlaybackController::BuildShuffleOrder() {
   shuffle_ = std::make_unique<ShuffleOrder>(static_cast<uint32_t>(std::time(nullptr)));
@@ -310,12 +312,12 @@ void PlaybackController::Play() {
         ZUL_LOG(L"Play %s: %d", path.c_str(), result);
         SendMessageW(winamp_, WM_WA_IPC, 0, IPC_SHOW_NOTIFICATION);
         inputs.SetVolumeAll(volume);
-        ShowVolumeOnMiniBar(volume);
+        windows_.ShowVolumeOnMiniBar(volume);
         break;
       }
     }
   }
-  UpdateNowPlayingExport();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Pause() {
@@ -333,7 +335,7 @@ void PlaybackController::Pause() {
         break;
     }
   }
-  UpdateNowPlayingExport();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Stop() {
@@ -341,7 +343,7 @@ void PlaybackController::Stop() {
   if (ThePlaylist().Count() == 0) return;
   CDllInputList& inputs = InputPlugins();
   if (inputs.GetState() != 0) inputs.Stop();
-  UpdateNowPlayingExport();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Next() {
@@ -376,7 +378,7 @@ void PlaybackController::Previous() {
     list.SetCurrent(SequentialPrevious(list.GetCurrent(), CurrentRange()));
   Play();
   RefreshPlaylistView();
-  UpdateNowPlayingExport();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Seek(int deltaMs) {
@@ -418,7 +420,7 @@ void PlaybackController::AfterEndOfTrack() {
   } else {
     Next();
   }
-  if (settings_.changeSkinOnEachTrack && !settings_.skins.empty()) ChangeSkinAfterTrack(settings_);
+  if (settings_.changeSkinOnEachTrack && !settings_.skins.empty()) windows_.ChangeSkinAfterTrack(settings_);
 }
 
 void PlaybackController::EndOfPlaylist() {
@@ -511,7 +513,7 @@ int PlaybackController::Volume() { return mixer_.Get(); }
 void PlaybackController::SetVolume(int volume) {
   mixer_.Set(volume);
   InputPlugins().SetVolumeAll(volume);
-  ShowVolumeOnMiniBar(volume);
+  windows_.ShowVolumeOnMiniBar(volume);
 }
 
 void PlaybackController::OnMixerChange(HMIXER mixer, DWORD control) {
@@ -520,10 +522,10 @@ void PlaybackController::OnMixerChange(HMIXER mixer, DWORD control) {
   if (volume == lastMixerVolume_) return;
   lastMixerVolume_ = volume;
   InputPlugins().SetVolumeAll(volume);
-  ShowVolumeOnMiniBar(volume);
+  windows_.ShowVolumeOnMiniBar(volume);
 }
 
-void PlaybackController::RefreshPlaylistView() { RefreshPlaylistWindowIfVisible(); }
+void PlaybackController::RefreshPlaylistView() { windows_.RefreshPlaylistWindowIfVisible(); }
 
 void PlaybackController::ToggleEndAction(bool exit) {
   bool& flag = exit ? exitAfterEnd_ : turnOffAfterEnd_;

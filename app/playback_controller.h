@@ -21,9 +21,11 @@
 
 namespace zul {
 
+class PendingWindows;
+
 class PlaybackController {
 public:
-  explicit PlaybackController(Settings& settings);
+  PlaybackController(Settings& settings, PendingWindows& windows);
   PlaybackController(const PlaybackController&) = delete;
   PlaybackController& operator=(const PlaybackController&) = delete;
 
@@ -91,6 +93,7 @@ private:
   void PlayEntry(int index);
 
   Settings& settings_;
+  PendingWindows& windows_;
   HWND mainWnd_ = nullptr;
   HWND winamp_ = nullptr;
   std::unique_ptr<ShuffleOrder> shuffle_;

@@ -3,7 +3,6 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "app/capability_stubs.h"
 #include "app/instance.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"

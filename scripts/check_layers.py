@@ -32,15 +32,6 @@ KNOWN_UPWARD = {
     # take their declarations from the shell.
     "playlist/win32/startup_steps.cpp -> app/capability_stubs.h",
     "playlist/win32/startup_steps.cpp -> pluginhost/winamp_window/wa_emu_wnd.h",
-    # The Winamp window talks to CMainWnd and the shell's later windows
-    # directly instead of through an interface the shell implements.
-    "pluginhost/winamp_window/wa_commands.cpp -> app/capability_stubs.h",
-    "pluginhost/winamp_window/wa_commands.cpp -> app/main_wnd.h",
-    "pluginhost/winamp_window/wa_commands.cpp -> app/messages.h",
-    "pluginhost/winamp_window/wa_emu_wnd.cpp -> app/main_wnd.h",
-    "pluginhost/winamp_window/wa_ipc.cpp -> app/capability_stubs.h",
-    "pluginhost/winamp_window/wa_ipc.cpp -> app/main_wnd.h",
-    "pluginhost/winamp_window/wa_title.cpp -> app/main_wnd.h",
 }
 
 SOURCES = (".h", ".cpp", ".inc")

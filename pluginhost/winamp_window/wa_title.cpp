@@ -1,5 +1,4 @@
 // The Winamp window's title in Winamp's own form.
-#include "app/main_wnd.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 
@@ -12,7 +11,7 @@ std::wstring CWAEmuWnd::TitleText(bool readTags) {
   std::wstring title = list.GetTitle(current, !readTags);
   if (title.empty()) title = list.GetDefaultTitle(current);
   std::wstring text = std::to_wstring(current + 1) + L". " + title + L" - Winamp";
-  switch (mainWnd_.playback().PlayingState()) {
+  switch (shell_.PlayingState()) {
     case 0:
       text += L" [Stopped]";
       break;
