@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "app/capability_stubs.h"
 #include "app/hotkeys.h"
 #include "app/messages.h"
 #include "app/open_request.h"
@@ -16,6 +15,7 @@
 #include "base/text_codec.h"
 #include "equalizer/eq_startup.h"
 #include "playlist/win32/playlist_service.h"
+#include "playlist/win32/startup_steps.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "pluginhost/host/plugin_startup.h"
 #include "pluginhost/protocol/winamp_messages.h"
@@ -37,8 +37,8 @@ bool HasExtension(const std::wstring& path, const wchar_t* ext) {
 
 }  // namespace
 
-CMainWnd::CMainWnd(std::wstring profilePath, std::wstring playlistPath, UINT instanceMessage)
-    : profilePath_(std::move(profilePath)), playlistPath_(std::move(playlistPath)), instanceMessage_(instanceMessage) {}
+CMainWnd::CMainWnd(const ProgramPaths& paths, UINT instanceMessage)
+    : paths_(paths), instanceMessage_(instanceMessage) {}
 
 CMainWnd::~CMainWnd() {
   if (ThePlaybackController() == &playback_) SetThePlaybackController(nullptr);
@@ -102,7 +102,7 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       else if (wParam == TIMER_EXPORT)
         windows_.OnExportTimer();
       else if (wParam == TIMER_AUTOMATION)
-        OnAutomationTimer();
+        OnAutomationTimer(Modules());
       else if (wParam == TIMER_GAP)
         playback_.OnGapTimer();
       return 0;
@@ -141,7 +141,7 @@ void CMainWnd::FirstStage() {
 
   // Settings are read in one pass; the initialisation below follows the
   // start-up order.
-  LoadSettings(ProfileFileReader(profilePath_), settings_);
+  LoadSettings(ProfileFileReader(paths_.settingsFile), settings_);
   icon32_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZUL), IMAGE_ICON, 32, 32, LR_SHARED));
   icon16_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZUL), IMAGE_ICON, 16, 16, LR_SHARED));
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon32_));
@@ -166,18 +166,18 @@ void CMainWnd::FirstStage() {
   font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Verdana");
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  ZUL_LOG(L"ZUL started, settings from %s", profilePath_.c_str());
+  ZUL_LOG(L"ZUL started, settings from %s", paths_.settingsFile.c_str());
 }
 
 void CMainWnd::SecondStage() {
-  LoadInputPlugins(winamp_);
+  LoadInputPlugins(Modules());
   InitEqualizer(settings_);
-  LoadOutputPlugins(winamp_);
-  LoadGeneralPlugins(winamp_);
+  LoadOutputPlugins(Modules());
+  LoadGeneralPlugins(Modules());
   StartGeneralPlugins();
   playback_.InstallPlaylistHooks();
-  RestoreLastPlaylist(playlistPath_, settings_);
-  if (settings_.autOnStart) RunAutomation();
+  RestoreLastPlaylist(Modules());
+  RunStartupAutomation(Modules());
   windows_.ShowStartupWindows(winamp_, settings_);
   running_ = true;
   if (settings_.autoUpdate) windows_.RunUpdateCheck(hwnd());
@@ -233,7 +233,7 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
 
 void CMainWnd::OpenUrlDialog() { playback_.OnMenuCommand(ID_MENU_OPEN_URL); }
 
-void CMainWnd::SavePlaylistNow() { SaveLastPlaylist(playlistPath_); }
+void CMainWnd::SavePlaylistNow() { SaveLastPlaylist(Modules()); }
 
 void CMainWnd::SendQuitCommand() { SendMessageW(winamp_, WM_COMMAND, WINAMP_FILE_QUIT, 0); }
 
@@ -484,13 +484,14 @@ void CMainWnd::RunQuitSequence() {
   std::vector<ProfileEdit> edits;
   if (fullyStarted_) {
     fullyStarted_ = false;
-    SaveLastPlaylist(playlistPath_);
+    SaveLastPlaylist(Modules());
     SaveEverything(edits);
     if (settings_.w2fEnabled) windows_.WriteNowPlayingExit();
   }
   StopPlaybackForQuit();
   edits.push_back(ProfileEdit{kPreferences, L"CurrentInPlaylist", std::to_wstring(settings_.currentInPlaylist)});
-  if (!CommitProfileEdits(profilePath_, edits)) ZUL_LOG(L"Settings could not be written to %s", profilePath_.c_str());
+  if (!CommitProfileEdits(paths_.settingsFile, edits))
+    ZUL_LOG(L"Settings could not be written to %s", paths_.settingsFile.c_str());
   if (trayShown_) trayRemoval_.Start(hwnd(), kTrayId);
   trayShown_ = false;
   windows_.ReleaseSkinPictures();

@@ -13,6 +13,7 @@
 #include "app/pending_windows.h"
 #include "app/playback_controller.h"
 #include "app/tray_removal.h"
+#include "base/module_context.h"
 #include "base/settings.h"
 #include "pluginhost/winamp_window/winamp_shell.h"
 #include "ui/window_base.h"
@@ -21,7 +22,8 @@ namespace zul {
 
 class CMainWnd final : public WindowBase, public WinampShell {
 public:
-  CMainWnd(std::wstring profilePath, std::wstring playlistPath, UINT instanceMessage);
+  // paths outlives the window.
+  CMainWnd(const ProgramPaths& paths, UINT instanceMessage);
   ~CMainWnd() override;
 
   bool CreateConsoleWindow();
@@ -29,6 +31,8 @@ public:
 
   // Second start-up stage, after every window exists.
   void SecondStage();
+  // What the modules' steps are given; complete once the Winamp window is set.
+  ModuleContext Modules() { return ModuleContext{paths_, winamp_, settings_}; }
 
   // WinampShell
   Settings& settings() override { return settings_; }
@@ -64,8 +68,7 @@ private:
   void OnHotkey(int id);
   void ToggleTrayIcon();
 
-  std::wstring profilePath_;
-  std::wstring playlistPath_;
+  const ProgramPaths& paths_;
   UINT instanceMessage_;
   HWND winamp_ = nullptr;
   Settings settings_;

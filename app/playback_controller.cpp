@@ -9,7 +9,6 @@
 #include <random>
 #include <vector>
 
-#include "app/capability_stubs.h"
 #include "app/messages.h"
 #include "app/pending_windows.h"
 #include "app/recent_list.h"
@@ -17,6 +16,7 @@
 #include "base/console_log.h"
 #include "base/text_codec.h"
 #include "playlist/win32/playlist_service.h"
+#include "playlist/win32/startup_steps.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "pluginhost/protocol/winamp_messages.h"
 #include "resources/resource.h"
