@@ -203,11 +203,11 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   std::u16string p16 = request.Path();
   std::wstring path(p16.begin(), p16.end());
   ZUL_LOG(L"OnCopyData %s %s", adding ? L"add" : L"open", path.c_str());
-  const bool randomFirst = settings_.randomFirst != 0;
+  const LoadOptions load{.append = adding, .randomFirst = settings_.randomFirst != 0, .play = !adding};
 
   if (path.size() == 3 && path[1] == L':') {
     if (!adding) SupersedeQueuedPlayback();
-    LoadFolderAsync(path.substr(0, 2), !adding, randomFirst, !adding);
+    LoadFolderAsync(path.substr(0, 2), load);
     return TRUE;
   }
   // A folder given with a trailing separator is still that folder.
@@ -222,9 +222,9 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   FindClose(find);
   if (!adding) SupersedeQueuedPlayback();
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    LoadFolderAsync(lookup, !adding, randomFirst, !adding);
+    LoadFolderAsync(lookup, load);
   else if (HasExtension(lookup, L"M3U") || HasExtension(lookup, L"PLS"))
-    LoadPlaylistFileAsync(lookup, !adding, randomFirst, !adding);
+    LoadPlaylistFileAsync(lookup, load);
   else
     playback_.AddOneTrack(lookup, adding, !adding);
   PushRecent(settings_.recent, lookup);

@@ -304,7 +304,7 @@ void PlaybackController::Play() {
         if (EndsWithNoCase(path, L".m3u")) {
           // A playlist inside the playlist: its tracks join at the end.
           list.RemoveAt(current);
-          LoadPlaylistFileAsync(path, false, false, true);
+          LoadPlaylistFileAsync(path, {.append = true, .play = true});
           return;
         }
         MarkPlayCommand();
@@ -568,7 +568,7 @@ void PlaybackController::OpenFileDialog(bool addOnly) {
     if (addOnly) {
       list.AddPath(-1, path);
     } else if (EndsWithNoCase(path, L".M3U") || EndsWithNoCase(path, L".PLS")) {
-      LoadPlaylistFileAsync(path, first, settings_.randomFirst != 0, false);
+      LoadPlaylistFileAsync(path, {.append = !first, .randomFirst = settings_.randomFirst != 0});
     } else {
       AddOneTrack(path, !first, false);
     }
@@ -611,7 +611,7 @@ void PlaybackController::OpenFolderDialog(bool add) {
   if (!ok || !folder[0]) return;
   PushRecent(settings_.recent, folder);
   settings_.initDir = folder;
-  LoadFolderAsync(folder, !add, add ? false : settings_.randomFirst != 0, false);
+  LoadFolderAsync(folder, {.append = add, .randomFirst = !add && settings_.randomFirst != 0});
 }
 
 void PlaybackController::OpenUrl() {
@@ -628,7 +628,7 @@ void PlaybackController::OpenUrl() {
   const int countBefore = ThePlaylist().Count();
   workers.ClearPlaylist();
   ThePlaylist().AddPath(-1, escaped);
-  workers.AfterLoad(false, countBefore, false, true, false);
+  workers.AfterLoad(countBefore, {.play = true});
   PushRecent(settings_.recent, escaped);
 }
 

@@ -22,7 +22,8 @@ void RestoreLastPlaylist(const ModuleContext& context) {
   // On this thread, not a worker: the automation that may follow at
   // start-up must see the restored list, and a load clears the list (and
   // ends a running automation pass) first.
-  ThePlaylistWorkers().LoadPlaylistFile(playlistPath, s.randomFirst != 0, false, true, true);
+  ThePlaylistWorkers().LoadPlaylistFile(playlistPath,
+                                        {.randomFirst = s.randomFirst != 0, .play = true, .useSavedIndex = true});
   ZUL_LOG(L"Playlist %s: %d entries", playlistPath.c_str(), ThePlaylist().Count());
 }
 
@@ -55,19 +56,19 @@ void SaveLastPlaylist(const ModuleContext& context) {
   context.settings.currentInPlaylist = ThePlaylist().GetCurrent();
 }
 
-void LoadFolderAsync(const std::wstring& folder, bool replace, bool randomFirst, bool play) {
+void LoadFolderAsync(const std::wstring& folder, const LoadOptions& options) {
   if (!PlaylistServiceStarted()) return;
   SyncPlaylistOptions();
   ZUL_LOG(L"LoadFolder %s", folder.c_str());
-  if (!ThePlaylistWorkers().LoadFolderAsync(folder, randomFirst, !replace, play))
+  if (!ThePlaylistWorkers().LoadFolderAsync(folder, options))
     ZUL_LOG(L"LoadFolder %s ignored: a folder is being loaded", folder.c_str());
 }
 
-void LoadPlaylistFileAsync(const std::wstring& file, bool replace, bool randomFirst, bool play) {
+void LoadPlaylistFileAsync(const std::wstring& file, const LoadOptions& options) {
   if (!PlaylistServiceStarted()) return;
   SyncPlaylistOptions();
   ZUL_LOG(L"LoadPlaylistFile %s", file.c_str());
-  if (!ThePlaylistWorkers().LoadPlaylistFileAsync(file, randomFirst, !replace, play, false))
+  if (!ThePlaylistWorkers().LoadPlaylistFileAsync(file, options))
     ZUL_LOG(L"LoadPlaylistFile %s ignored: a playlist is being loaded", file.c_str());
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/module_context.h"
+#include "playlist/workers/load_options.h"
 
 namespace zul {
 
@@ -25,7 +26,7 @@ void SaveLastPlaylist(const ModuleContext& context);
 
 // Loads on a worker; a second load of the same kind while one runs is
 // logged and ignored.
-void LoadFolderAsync(const std::wstring& folder, bool replace, bool randomFirst, bool play);
-void LoadPlaylistFileAsync(const std::wstring& file, bool replace, bool randomFirst, bool play);
+void LoadFolderAsync(const std::wstring& folder, const LoadOptions& options);
+void LoadPlaylistFileAsync(const std::wstring& file, const LoadOptions& options);
 
 }  // namespace zul
