@@ -469,10 +469,10 @@ void CMainWnd::SaveEverything(std::vector<ProfileEdit>& edits) {
 // not promise to end it), so playback stops here, waiting for Stop.
 void CMainWnd::StopPlaybackForQuit() {
   CDllInputList& inputs = InputPlugins();
-  if (inputs.GetState() == 0) return;
+  if (inputs.GetState() == PlayState::Stopped) return;
   SendMessageW(winamp_, WM_COMMAND, WINAMP_BUTTON4, 0);
   // The stop command does nothing on an empty playlist.
-  if (inputs.GetState() != 0) inputs.Stop();
+  if (inputs.GetState() != PlayState::Stopped) inputs.Stop();
 }
 
 void CMainWnd::RunQuitSequence() {

@@ -41,7 +41,7 @@ public:
   bool RunPlaybackCommand(UINT id) override { return playback_.OnWinampCommand(id); }
   void Seek(int deltaMs) override { playback_.Seek(deltaMs); }
   void PlayFileRequest(const std::wstring& path) override { playback_.PlayFileRequest(path); }
-  int PlayingState() override { return playback_.PlayingState(); }
+  PlayState PlayingState() override { return playback_.PlayingState(); }
   int Volume() override { return playback_.Volume(); }
   void SetVolume(int volume) override { playback_.SetVolume(volume); }
   void EndOfTrack() override { playback_.EndOfTrack(); }

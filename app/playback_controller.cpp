@@ -116,7 +116,7 @@ void PlaybackController::SetWindows(HWND mainWnd, HWND winamp) {
 
 void PlaybackController::InstallPlaylistHooks() {
   PlaylistPlaybackHooks hooks;
-  hooks.isPlaying = [] { return InputPlugins().GetState() != 0; };
+  hooks.isPlaying = [] { return InputPlugins().GetState() != PlayState::Stopped; };
   hooks.startAfterLoad = [](const std::wstring& path) {
     if (g_controller) g_controller->PlayLoadedPath(path);
   };
@@ -258,10 +258,7 @@ bool PlaybackController::OnMenuCommand(UINT id) {
   return false;
 }
 
-int PlaybackController::PlayingState() const {
-  int state = InputPlugins().GetState();
-  return state == 2 ? 3 : state;
-}
+PlayState PlaybackController::PlayingState() const { return InputPlugins().GetState(); }
 
 IndexRange PlaybackController::CurrentRange() const {
   PlaylistManager& list = ThePlaylist();
@@ -289,13 +286,13 @@ void PlaybackController::Play() {
   CDllInputList& inputs = InputPlugins();
   if (list.Count() > 0) {
     switch (inputs.GetState()) {
-      case 1:
+      case PlayState::Playing:
         inputs.Pause();
         break;
-      case 2:
+      case PlayState::Paused:
         inputs.UnPause();
         break;
-      case 0: {
+      case PlayState::Stopped: {
         const int volume = Volume();
         RefreshInputsOutput();
         inputs.SetVolumeAll(volume);
@@ -324,13 +321,13 @@ void PlaybackController::Pause() {
   CDllInputList& inputs = InputPlugins();
   if (ThePlaylist().Count() > 0) {
     switch (inputs.GetState()) {
-      case 0:
+      case PlayState::Stopped:
         Play();
         return;
-      case 1:
+      case PlayState::Playing:
         inputs.Pause();
         break;
-      case 2:
+      case PlayState::Paused:
         inputs.UnPause();
         break;
     }
@@ -342,7 +339,7 @@ void PlaybackController::Stop() {
   CancelGap();  // a command during the pause replaces the step it would take
   if (ThePlaylist().Count() == 0) return;
   CDllInputList& inputs = InputPlugins();
-  if (inputs.GetState() != 0) inputs.Stop();
+  if (inputs.GetState() != PlayState::Stopped) inputs.Stop();
   windows_.UpdateNowPlayingExport();
 }
 
@@ -414,7 +411,7 @@ void PlaybackController::CancelGap() {
 void PlaybackController::AfterEndOfTrack() {
   CDllInputList& inputs = InputPlugins();
   if (settings_.repeatTrack) {
-    if (inputs.GetState() != 0) inputs.Stop();
+    if (inputs.GetState() != PlayState::Stopped) inputs.Stop();
     PlaylistManager& list = ThePlaylist();
     SendPlayFileRequest(list.GetPath(list.GetCurrent()));
   } else {
@@ -496,13 +493,13 @@ void PlaybackController::AddOneTrack(const std::wstring& path, bool add, bool pl
     list.SetCurrent(0);
   }
   CDllInputList& inputs = InputPlugins();
-  if (inputs.GetState() != 0 && play) inputs.Stop();
+  if (inputs.GetState() != PlayState::Stopped && play) inputs.Stop();
   list.AddPath(-1, path);
   if (!add || wasEmpty) {
     list.SetCurrent(list.GetCurrent());  // the copy of the current entry follows the new list
     if (settings_.autoPlay || play)
       PlayFileRequest(list.GetPath(list.GetCurrent()));
-    else if (inputs.GetState() == 1)
+    else if (inputs.GetState() == PlayState::Playing)
       SendWinampCommand(WINAMP_BUTTON4);
   }
   RefreshPlaylistView();
@@ -576,7 +573,7 @@ void PlaybackController::OpenFileDialog(bool addOnly) {
     first = false;
   }
   if (addOnly && wasEmpty && list.Count() > 0) {
-    if (InputPlugins().GetState() != 0) SendWinampCommand(WINAMP_BUTTON4);
+    if (InputPlugins().GetState() != PlayState::Stopped) SendWinampCommand(WINAMP_BUTTON4);
     int start = 0;
     if (settings_.shuffleMode) {
       start = DrawIndex(list.Count());

@@ -17,6 +17,7 @@
 
 #include "app/playback_order.h"
 #include "base/settings.h"
+#include "pluginhost/host/play_state.h"
 #include "pluginhost/winamp_window/system_volume.h"
 
 namespace zul {
@@ -69,8 +70,7 @@ public:
   void SetVolume(int volume);
   void OnMixerChange(HMIXER mixer, DWORD control);
 
-  // 1 playing, 3 paused, 0 stopped (the IPC_ISPLAYING answer).
-  int PlayingState() const;
+  PlayState PlayingState() const;
   bool exitAfterEnd() const { return exitAfterEnd_; }
   bool turnOffAfterEnd() const { return turnOffAfterEnd_; }
 

@@ -61,6 +61,19 @@ std::wstring Printed(const wchar_t* format, int value) {
   return text;
 }
 
+// Winamp's numbers for the state: 3, not 2, is paused.
+int IsPlayingAnswer(PlayState state) {
+  switch (state) {
+    case PlayState::Playing:
+      return 1;
+    case PlayState::Paused:
+      return 3;
+    case PlayState::Stopped:
+      break;
+  }
+  return 0;
+}
+
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
@@ -97,10 +110,10 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     case IPC_STARTPLAY:
     case IPC_STARTPLAY_ALT:
       ZUL_LOG(L"IamWinamp IPC_STARTPLAY \n");
-      if (inputs.GetState() != 1) SendMessageW(hwnd(), WM_COMMAND, WINAMP_BUTTON2, 0);
+      if (inputs.GetState() != PlayState::Playing) SendMessageW(hwnd(), WM_COMMAND, WINAMP_BUTTON2, 0);
       return 1;
     case IPC_ISPLAYING:
-      return shell_.PlayingState();
+      return IsPlayingAnswer(shell_.PlayingState());
     case IPC_GETOUTPUTTIME:
       ZUL_LOG(L"IamWinamp IPC_GETOUTPUTTIME %d \n", arg);
       if (list.Count() == 0) return -1;

@@ -12,11 +12,13 @@ std::wstring CWAEmuWnd::TitleText(bool readTags) {
   if (title.empty()) title = list.GetDefaultTitle(current);
   std::wstring text = std::to_wstring(current + 1) + L". " + title + L" - Winamp";
   switch (shell_.PlayingState()) {
-    case 0:
+    case PlayState::Stopped:
       text += L" [Stopped]";
       break;
-    case 3:
+    case PlayState::Paused:
       text += L" [Paused]";
+      break;
+    case PlayState::Playing:
       break;
   }
   return text;

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "pluginhost/host/play_state.h"
+
 namespace zul {
 
 struct Settings;
@@ -53,8 +55,7 @@ public:
   virtual bool RunPlaybackCommand(UINT id) = 0;
   virtual void Seek(int deltaMs) = 0;
   virtual void PlayFileRequest(const std::wstring& path) = 0;
-  // 1 playing, 3 paused, 0 stopped (the IPC_ISPLAYING answer).
-  virtual int PlayingState() = 0;
+  virtual PlayState PlayingState() = 0;
   virtual int Volume() = 0;  // 0..255
   virtual void SetVolume(int volume) = 0;
   // An output plug-in reported the end of the track.
