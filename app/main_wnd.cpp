@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "app/capability_stubs.h"
 #include "app/hotkeys.h"
 #include "app/messages.h"
 #include "app/open_request.h"
@@ -16,6 +15,7 @@
 #include "base/text_codec.h"
 #include "equalizer/eq_startup.h"
 #include "playlist/win32/playlist_service.h"
+#include "playlist/win32/startup_steps.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "pluginhost/host/plugin_startup.h"
 #include "pluginhost/protocol/winamp_messages.h"
@@ -37,8 +37,8 @@ bool HasExtension(const std::wstring& path, const wchar_t* ext) {
 
 }  // namespace
 
-CMainWnd::CMainWnd(std::wstring profilePath, std::wstring playlistPath, UINT instanceMessage)
-    : profilePath_(std::move(profilePath)), playlistPath_(std::move(playlistPath)), instanceMessage_(instanceMessage) {}
+CMainWnd::CMainWnd(const ProgramPaths& paths, UINT instanceMessage)
+    : paths_(paths), instanceMessage_(instanceMessage) {}
 
 CMainWnd::~CMainWnd() {
   if (ThePlaybackController() == &playback_) SetThePlaybackController(nullptr);
@@ -98,11 +98,11 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (!running_) return 0;
       if (wParam == TIMER_DISPLAY)
-        OnDisplayTimer();
+        windows_.OnDisplayTimer();
       else if (wParam == TIMER_EXPORT)
-        OnExportTimer();
+        windows_.OnExportTimer();
       else if (wParam == TIMER_AUTOMATION)
-        OnAutomationTimer();
+        OnAutomationTimer(Modules());
       else if (wParam == TIMER_GAP)
         playback_.OnGapTimer();
       return 0;
@@ -133,28 +133,28 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CMainWnd::FirstStage() {
   SetConsoleWindow(hwnd());
-  InstallMenuHook();
-  CreateTrayTooltip(hwnd());
+  windows_.InstallMenuHook();
+  windows_.CreateTrayTooltip(hwnd());
   HINSTANCE instance = GetModuleHandleW(nullptr);
   mainMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
   consoleMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONSOLE_MENU));
 
   // Settings are read in one pass; the initialisation below follows the
   // start-up order.
-  LoadSettings(ProfileFileReader(profilePath_), settings_);
+  LoadSettings(ProfileFileReader(paths_.settingsFile), settings_);
   icon32_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZUL), IMAGE_ICON, 32, 32, LR_SHARED));
   icon16_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZUL), IMAGE_ICON, 16, 16, LR_SHARED));
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon32_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon16_));
   if (!settings_.skins.empty()) settings_.currentSkinSel %= static_cast<int>(settings_.skins.size());
-  ApplySkin(settings_);
+  windows_.ApplySkin(settings_);
   startTick_ = GetTickCount();
   SetThePlaybackController(&playback_);
   playback_.BuildShuffleOrder();
   trayShown_ = true;
   playback_.OpenMixer(hwnd());
   RegisterHotkeys(hwnd(), settings_);
-  CreateToolWindows(hwnd());
+  windows_.CreateToolWindows(hwnd());
   AddTrayIcon();
   // The display timer (tray tip and position, 250 ms) and the export timer
   // (1 s) are started only while they have something to show or export: a
@@ -166,21 +166,21 @@ void CMainWnd::FirstStage() {
   font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Verdana");
   SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  ZUL_LOG(L"ZUL started, settings from %s", profilePath_.c_str());
+  ZUL_LOG(L"ZUL started, settings from %s", paths_.settingsFile.c_str());
 }
 
 void CMainWnd::SecondStage() {
-  LoadInputPlugins(winamp_);
+  LoadInputPlugins(Modules());
   InitEqualizer(settings_);
-  LoadOutputPlugins(winamp_);
-  LoadGeneralPlugins(winamp_);
+  LoadOutputPlugins(Modules());
+  LoadGeneralPlugins(Modules());
   StartGeneralPlugins();
   playback_.InstallPlaylistHooks();
-  RestoreLastPlaylist(playlistPath_, settings_);
-  if (settings_.autOnStart) RunAutomation();
-  ShowStartupWindows(winamp_, settings_);
+  RestoreLastPlaylist(Modules());
+  RunStartupAutomation(Modules());
+  windows_.ShowStartupWindows(winamp_, settings_);
   running_ = true;
-  if (settings_.autoUpdate) RunUpdateCheck(hwnd());
+  if (settings_.autoUpdate) windows_.RunUpdateCheck(hwnd());
   const SavedRect& r = settings_.consoleRect;
   if (r.right != SavedRect::kNotSaved && r.bottom != SavedRect::kNotSaved)
     SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -203,11 +203,11 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   std::u16string p16 = request.Path();
   std::wstring path(p16.begin(), p16.end());
   ZUL_LOG(L"OnCopyData %s %s", adding ? L"add" : L"open", path.c_str());
-  const bool randomFirst = settings_.randomFirst != 0;
+  const LoadOptions load{.append = adding, .randomFirst = settings_.randomFirst != 0, .play = !adding};
 
   if (path.size() == 3 && path[1] == L':') {
     if (!adding) SupersedeQueuedPlayback();
-    LoadFolderAsync(path.substr(0, 2), !adding, randomFirst, !adding);
+    LoadFolderAsync(path.substr(0, 2), load);
     return TRUE;
   }
   // A folder given with a trailing separator is still that folder.
@@ -222,14 +222,18 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   FindClose(find);
   if (!adding) SupersedeQueuedPlayback();
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-    LoadFolderAsync(lookup, !adding, randomFirst, !adding);
+    LoadFolderAsync(lookup, load);
   else if (HasExtension(lookup, L"M3U") || HasExtension(lookup, L"PLS"))
-    LoadPlaylistFileAsync(lookup, !adding, randomFirst, !adding);
+    LoadPlaylistFileAsync(lookup, load);
   else
     playback_.AddOneTrack(lookup, adding, !adding);
   PushRecent(settings_.recent, lookup);
   return TRUE;
 }
+
+void CMainWnd::OpenUrlDialog() { playback_.OnMenuCommand(ID_MENU_OPEN_URL); }
+
+void CMainWnd::SavePlaylistNow() { SaveLastPlaylist(Modules()); }
 
 void CMainWnd::SendQuitCommand() { SendMessageW(winamp_, WM_COMMAND, WINAMP_FILE_QUIT, 0); }
 
@@ -390,7 +394,7 @@ void CMainWnd::OnHotkey(int id) {
       SendQuitCommand();
       break;
     case Hotkey::NowPlaying:
-      CopyNowPlayingToClipboard();
+      windows_.CopyNowPlayingToClipboard();
       break;
     case Hotkey::Forward:
       command(WINAMP_BUTTON5_SHIFT);
@@ -405,10 +409,10 @@ void CMainWnd::OnHotkey(int id) {
       command(WINAMP_MAINMENU);
       break;
     case Hotkey::Tracks:
-      ShowTracksMenuAtCursor(false);
+      windows_.ShowTracksMenuAtCursor(false);
       break;
     case Hotkey::Album:
-      ShowTracksMenuAtCursor(true);
+      windows_.ShowTracksMenuAtCursor(true);
       break;
     case Hotkey::AlbumMode:
       playback_.OnMenuCommand(ID_MENU_ALBUM_MODE);
@@ -465,10 +469,10 @@ void CMainWnd::SaveEverything(std::vector<ProfileEdit>& edits) {
 // not promise to end it), so playback stops here, waiting for Stop.
 void CMainWnd::StopPlaybackForQuit() {
   CDllInputList& inputs = InputPlugins();
-  if (inputs.GetState() == 0) return;
+  if (inputs.GetState() == PlayState::Stopped) return;
   SendMessageW(winamp_, WM_COMMAND, WINAMP_BUTTON4, 0);
   // The stop command does nothing on an empty playlist.
-  if (inputs.GetState() != 0) inputs.Stop();
+  if (inputs.GetState() != PlayState::Stopped) inputs.Stop();
 }
 
 void CMainWnd::RunQuitSequence() {
@@ -476,22 +480,23 @@ void CMainWnd::RunQuitSequence() {
   running_ = false;
   ArmQuitWatchdog(kQuitPatienceMs);
   StopPlaylistWorkers();
-  FinishPlaylistWindow();
+  windows_.FinishPlaylistWindow();
   std::vector<ProfileEdit> edits;
   if (fullyStarted_) {
     fullyStarted_ = false;
-    SaveLastPlaylist(playlistPath_);
+    SaveLastPlaylist(Modules());
     SaveEverything(edits);
-    if (settings_.w2fEnabled) WriteNowPlayingExit();
+    if (settings_.w2fEnabled) windows_.WriteNowPlayingExit();
   }
   StopPlaybackForQuit();
   edits.push_back(ProfileEdit{kPreferences, L"CurrentInPlaylist", std::to_wstring(settings_.currentInPlaylist)});
-  if (!CommitProfileEdits(profilePath_, edits)) ZUL_LOG(L"Settings could not be written to %s", profilePath_.c_str());
+  if (!CommitProfileEdits(paths_.settingsFile, edits))
+    ZUL_LOG(L"Settings could not be written to %s", paths_.settingsFile.c_str());
   if (trayShown_) trayRemoval_.Start(hwnd(), kTrayId);
   trayShown_ = false;
-  ReleaseSkinPictures();
-  DestroyToolWindows();
-  RemoveMenuHook();
+  windows_.ReleaseSkinPictures();
+  windows_.DestroyToolWindows();
+  windows_.RemoveMenuHook();
   ZUL_LOG(L"ZUL quits");
   PostQuitMessage(0);
 }

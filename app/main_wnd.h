@@ -2,23 +2,28 @@
 // The main window: a hidden top-level list box titled "ZUL" that is the log
 // console and owns the settings in memory, the tray icon, the timers and the
 // start-up flags. It runs the first start-up stage in its WM_CREATE and the
-// quit sequence when the Winamp window receives the quit command.
+// quit sequence when the Winamp window receives the quit command. It is the
+// shell the Winamp window asks for settings, playback and the later windows.
 //
 // Threads: UI thread only (other threads reach the console via console_log).
 #include <windows.h>
 
 #include <string>
 
+#include "app/pending_windows.h"
 #include "app/playback_controller.h"
 #include "app/tray_removal.h"
+#include "base/module_context.h"
 #include "base/settings.h"
+#include "pluginhost/winamp_window/winamp_shell.h"
 #include "ui/window_base.h"
 
 namespace zul {
 
-class CMainWnd : public WindowBase {
+class CMainWnd final : public WindowBase, public WinampShell {
 public:
-  CMainWnd(std::wstring profilePath, std::wstring playlistPath, UINT instanceMessage);
+  // paths outlives the window.
+  CMainWnd(const ProgramPaths& paths, UINT instanceMessage);
   ~CMainWnd() override;
 
   bool CreateConsoleWindow();
@@ -26,13 +31,23 @@ public:
 
   // Second start-up stage, after every window exists.
   void SecondStage();
-  // The quit sequence of the quit command (runs once).
-  void RunQuitSequence();
+  // What the modules' steps are given; complete once the Winamp window is set.
+  ModuleContext Modules() { return ModuleContext{paths_, winamp_, settings_}; }
 
-  Settings& settings() { return settings_; }
-  HMENU mainMenu() const { return mainMenu_; }
-  PlaybackController& playback() { return playback_; }
-  const std::wstring& playlistPath() const { return playlistPath_; }
+  // WinampShell
+  Settings& settings() override { return settings_; }
+  HMENU mainMenu() override { return mainMenu_; }
+  ShellWindows& windows() override { return windows_; }
+  bool RunPlaybackCommand(UINT id) override { return playback_.OnWinampCommand(id); }
+  void Seek(int deltaMs) override { playback_.Seek(deltaMs); }
+  void PlayFileRequest(const std::wstring& path) override { playback_.PlayFileRequest(path); }
+  PlayState PlayingState() override { return playback_.PlayingState(); }
+  int Volume() override { return playback_.Volume(); }
+  void SetVolume(int volume) override { playback_.SetVolume(volume); }
+  void EndOfTrack() override { playback_.EndOfTrack(); }
+  void RunQuitSequence() override;
+  void OpenUrlDialog() override;
+  void SavePlaylistNow() override;
 
 private:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -53,12 +68,12 @@ private:
   void OnHotkey(int id);
   void ToggleTrayIcon();
 
-  std::wstring profilePath_;
-  std::wstring playlistPath_;
+  const ProgramPaths& paths_;
   UINT instanceMessage_;
   HWND winamp_ = nullptr;
   Settings settings_;
-  PlaybackController playback_{settings_};
+  PendingWindows windows_;
+  PlaybackController playback_{settings_, windows_};
   bool running_ = false;
   bool fullyStarted_ = false;
   bool trayShown_ = false;

@@ -9,13 +9,14 @@
 #include <random>
 #include <vector>
 
-#include "app/capability_stubs.h"
 #include "app/messages.h"
+#include "app/pending_windows.h"
 #include "app/recent_list.h"
 #include "app/url_dialog.h"
 #include "base/console_log.h"
 #include "base/text_codec.h"
 #include "playlist/win32/playlist_service.h"
+#include "playlist/win32/startup_steps.h"
 #include "pluginhost/host/plugin_lists.h"
 #include "pluginhost/protocol/winamp_messages.h"
 #include "resources/resource.h"
@@ -96,7 +97,8 @@ constexpr CommandName kControllerCommands[] = {
 PlaybackController* ThePlaybackController() { return g_controller; }
 void SetThePlaybackController(PlaybackController* controller) { g_controller = controller; }
 
-PlaybackController::PlaybackController(Settings& settings) : settings_(settings) {}
+PlaybackController::PlaybackController(Settings& settings, PendingWindows& windows)
+    : settings_(settings), windows_(windows) {}
 
 void PlaybackController::BuildShuffleOrder() {
   shuffle_ = std::make_unique<ShuffleOrder>(static_cast<uint32_t>(std::time(nullptr)));
@@ -114,7 +116,7 @@ void PlaybackController::SetWindows(HWND mainWnd, HWND winamp) {
 
 void PlaybackController::InstallPlaylistHooks() {
   PlaylistPlaybackHooks hooks;
-  hooks.isPlaying = [] { return InputPlugins().GetState() != 0; };
+  hooks.isPlaying = [] { return InputPlugins().GetState() != PlayState::Stopped; };
   hooks.startAfterLoad = [](const std::wstring& path) {
     if (g_controller) g_controller->PlayLoadedPath(path);
   };
@@ -256,10 +258,7 @@ bool PlaybackController::OnMenuCommand(UINT id) {
   return false;
 }
 
-int PlaybackController::PlayingState() const {
-  int state = InputPlugins().GetState();
-  return state == 2 ? 3 : state;
-}
+PlayState PlaybackController::PlayingState() const { return InputPlugins().GetState(); }
 
 IndexRange PlaybackController::CurrentRange() const {
   PlaylistManager& list = ThePlaylist();
@@ -287,13 +286,13 @@ void PlaybackController::Play() {
   CDllInputList& inputs = InputPlugins();
   if (list.Count() > 0) {
     switch (inputs.GetState()) {
-      case 1:
+      case PlayState::Playing:
         inputs.Pause();
         break;
-      case 2:
+      case PlayState::Paused:
         inputs.UnPause();
         break;
-      case 0: {
+      case PlayState::Stopped: {
         const int volume = Volume();
         RefreshInputsOutput();
         inputs.SetVolumeAll(volume);
@@ -302,7 +301,7 @@ void PlaybackController::Play() {
         if (EndsWithNoCase(path, L".m3u")) {
           // A playlist inside the playlist: its tracks join at the end.
           list.RemoveAt(current);
-          LoadPlaylistFileAsync(path, false, false, true);
+          LoadPlaylistFileAsync(path, {.append = true, .play = true});
           return;
         }
         MarkPlayCommand();
@@ -310,38 +309,38 @@ void PlaybackController::Play() {
         ZUL_LOG(L"Play %s: %d", path.c_str(), result);
         SendMessageW(winamp_, WM_WA_IPC, 0, IPC_SHOW_NOTIFICATION);
         inputs.SetVolumeAll(volume);
-        ShowVolumeOnMiniBar(volume);
+        windows_.ShowVolumeOnMiniBar(volume);
         break;
       }
     }
   }
-  UpdateNowPlayingExport();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Pause() {
   CDllInputList& inputs = InputPlugins();
   if (ThePlaylist().Count() > 0) {
     switch (inputs.GetState()) {
-      case 0:
+      case PlayState::Stopped:
         Play();
         return;
-      case 1:
+      case PlayState::Playing:
         inputs.Pause();
         break;
-      case 2:
+      case PlayState::Paused:
         inputs.UnPause();
         break;
     }
   }
-  UpdateNowPlayingExport();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Stop() {
   CancelGap();  // a command during the pause replaces the step it would take
   if (ThePlaylist().Count() == 0) return;
   CDllInputList& inputs = InputPlugins();
-  if (inputs.GetState() != 0) inputs.Stop();
-  UpdateNowPlayingExport();
+  if (inputs.GetState() != PlayState::Stopped) inputs.Stop();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Next() {
@@ -376,7 +375,7 @@ void PlaybackController::Previous() {
     list.SetCurrent(SequentialPrevious(list.GetCurrent(), CurrentRange()));
   Play();
   RefreshPlaylistView();
-  UpdateNowPlayingExport();
+  windows_.UpdateNowPlayingExport();
 }
 
 void PlaybackController::Seek(int deltaMs) {
@@ -412,13 +411,13 @@ void PlaybackController::CancelGap() {
 void PlaybackController::AfterEndOfTrack() {
   CDllInputList& inputs = InputPlugins();
   if (settings_.repeatTrack) {
-    if (inputs.GetState() != 0) inputs.Stop();
+    if (inputs.GetState() != PlayState::Stopped) inputs.Stop();
     PlaylistManager& list = ThePlaylist();
     SendPlayFileRequest(list.GetPath(list.GetCurrent()));
   } else {
     Next();
   }
-  if (settings_.changeSkinOnEachTrack && !settings_.skins.empty()) ChangeSkinAfterTrack(settings_);
+  if (settings_.changeSkinOnEachTrack && !settings_.skins.empty()) windows_.ChangeSkinAfterTrack(settings_);
 }
 
 void PlaybackController::EndOfPlaylist() {
@@ -494,13 +493,13 @@ void PlaybackController::AddOneTrack(const std::wstring& path, bool add, bool pl
     list.SetCurrent(0);
   }
   CDllInputList& inputs = InputPlugins();
-  if (inputs.GetState() != 0 && play) inputs.Stop();
+  if (inputs.GetState() != PlayState::Stopped && play) inputs.Stop();
   list.AddPath(-1, path);
   if (!add || wasEmpty) {
     list.SetCurrent(list.GetCurrent());  // the copy of the current entry follows the new list
     if (settings_.autoPlay || play)
       PlayFileRequest(list.GetPath(list.GetCurrent()));
-    else if (inputs.GetState() == 1)
+    else if (inputs.GetState() == PlayState::Playing)
       SendWinampCommand(WINAMP_BUTTON4);
   }
   RefreshPlaylistView();
@@ -511,7 +510,7 @@ int PlaybackController::Volume() { return mixer_.Get(); }
 void PlaybackController::SetVolume(int volume) {
   mixer_.Set(volume);
   InputPlugins().SetVolumeAll(volume);
-  ShowVolumeOnMiniBar(volume);
+  windows_.ShowVolumeOnMiniBar(volume);
 }
 
 void PlaybackController::OnMixerChange(HMIXER mixer, DWORD control) {
@@ -520,10 +519,10 @@ void PlaybackController::OnMixerChange(HMIXER mixer, DWORD control) {
   if (volume == lastMixerVolume_) return;
   lastMixerVolume_ = volume;
   InputPlugins().SetVolumeAll(volume);
-  ShowVolumeOnMiniBar(volume);
+  windows_.ShowVolumeOnMiniBar(volume);
 }
 
-void PlaybackController::RefreshPlaylistView() { RefreshPlaylistWindowIfVisible(); }
+void PlaybackController::RefreshPlaylistView() { windows_.RefreshPlaylistWindowIfVisible(); }
 
 void PlaybackController::ToggleEndAction(bool exit) {
   bool& flag = exit ? exitAfterEnd_ : turnOffAfterEnd_;
@@ -566,7 +565,7 @@ void PlaybackController::OpenFileDialog(bool addOnly) {
     if (addOnly) {
       list.AddPath(-1, path);
     } else if (EndsWithNoCase(path, L".M3U") || EndsWithNoCase(path, L".PLS")) {
-      LoadPlaylistFileAsync(path, first, settings_.randomFirst != 0, false);
+      LoadPlaylistFileAsync(path, {.append = !first, .randomFirst = settings_.randomFirst != 0});
     } else {
       AddOneTrack(path, !first, false);
     }
@@ -574,7 +573,7 @@ void PlaybackController::OpenFileDialog(bool addOnly) {
     first = false;
   }
   if (addOnly && wasEmpty && list.Count() > 0) {
-    if (InputPlugins().GetState() != 0) SendWinampCommand(WINAMP_BUTTON4);
+    if (InputPlugins().GetState() != PlayState::Stopped) SendWinampCommand(WINAMP_BUTTON4);
     int start = 0;
     if (settings_.shuffleMode) {
       start = DrawIndex(list.Count());
@@ -609,7 +608,7 @@ void PlaybackController::OpenFolderDialog(bool add) {
   if (!ok || !folder[0]) return;
   PushRecent(settings_.recent, folder);
   settings_.initDir = folder;
-  LoadFolderAsync(folder, !add, add ? false : settings_.randomFirst != 0, false);
+  LoadFolderAsync(folder, {.append = add, .randomFirst = !add && settings_.randomFirst != 0});
 }
 
 void PlaybackController::OpenUrl() {
@@ -626,7 +625,7 @@ void PlaybackController::OpenUrl() {
   const int countBefore = ThePlaylist().Count();
   workers.ClearPlaylist();
   ThePlaylist().AddPath(-1, escaped);
-  workers.AfterLoad(false, countBefore, false, true, false);
+  workers.AfterLoad(countBefore, {.play = true});
   PushRecent(settings_.recent, escaped);
 }
 

@@ -17,13 +17,16 @@
 
 #include "app/playback_order.h"
 #include "base/settings.h"
+#include "pluginhost/host/play_state.h"
 #include "pluginhost/winamp_window/system_volume.h"
 
 namespace zul {
 
+class PendingWindows;
+
 class PlaybackController {
 public:
-  explicit PlaybackController(Settings& settings);
+  PlaybackController(Settings& settings, PendingWindows& windows);
   PlaybackController(const PlaybackController&) = delete;
   PlaybackController& operator=(const PlaybackController&) = delete;
 
@@ -67,8 +70,7 @@ public:
   void SetVolume(int volume);
   void OnMixerChange(HMIXER mixer, DWORD control);
 
-  // 1 playing, 3 paused, 0 stopped (the IPC_ISPLAYING answer).
-  int PlayingState() const;
+  PlayState PlayingState() const;
   bool exitAfterEnd() const { return exitAfterEnd_; }
   bool turnOffAfterEnd() const { return turnOffAfterEnd_; }
 
@@ -91,6 +93,7 @@ private:
   void PlayEntry(int index);
 
   Settings& settings_;
+  PendingWindows& windows_;
   HWND mainWnd_ = nullptr;
   HWND winamp_ = nullptr;
   std::unique_ptr<ShuffleOrder> shuffle_;

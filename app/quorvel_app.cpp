@@ -3,7 +3,6 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "app/capability_stubs.h"
 #include "app/instance.h"
 #include "app/main_wnd.h"
 #include "app/messages.h"
@@ -23,8 +22,7 @@ constexpr wchar_t kAppClass[] = L"ZULAppClass";
 
 }  // namespace
 
-CQuorvelApp::CQuorvelApp()
-    : profilePath_(CurrentProgramPaths().settingsFile), playlistPath_(CurrentProgramPaths().playlistFile) {}
+CQuorvelApp::CQuorvelApp() = default;
 
 CQuorvelApp::~CQuorvelApp() {
   if (mutex_) CloseHandle(mutex_);
@@ -73,7 +71,7 @@ int CQuorvelApp::Run(const std::vector<std::wstring>& args) {
   appClassRegistered_ = RegisterClassExW(&wc) != 0;
   if (!appClassRegistered_) return 1;
 
-  mainWnd_ = std::make_unique<CMainWnd>(profilePath_, playlistPath_, InstanceMessage());
+  mainWnd_ = std::make_unique<CMainWnd>(CurrentProgramPaths(), InstanceMessage());
   if (!mainWnd_->CreateConsoleWindow()) return 1;
 
   winampClassRegistered_ = CWAEmuWnd::RegisterWindowClass();
@@ -101,7 +99,7 @@ int CQuorvelApp::MessageLoop() {
 
 void CQuorvelApp::ProcessEnd() {
   SetConsoleWindow(nullptr);
-  UnloadPlugins();
+  UnloadPlugins(mainWnd_->Modules());
   EqQuit();  // only now: input plug-ins' decode threads filter through it until unloaded
   winampWnd_.reset();
   mainWnd_.reset();

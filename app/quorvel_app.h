@@ -31,8 +31,6 @@ private:
   int MessageLoop();
   void ProcessEnd();
 
-  std::wstring profilePath_;
-  std::wstring playlistPath_;
   HANDLE mutex_ = nullptr;
   ULONG_PTR gdiplusToken_ = 0;
   bool gdiplusStarted_ = false;

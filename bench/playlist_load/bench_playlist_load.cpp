@@ -115,7 +115,7 @@ int main() {
     QuietPlatform platform(fs);
     zul::PlaylistWorkers workers(playlist, platform);
     const auto t0 = Clock::now();
-    workers.LoadPlaylistFile(kListPath, false, false, false, true);
+    workers.LoadPlaylistFile(kListPath, {.useSavedIndex = true});
     const auto t1 = Clock::now();
     total.push_back(Ms(t1 - t0));
     loaded = playlist.Count();

@@ -217,47 +217,47 @@ void PlaylistWorkers::Rescan(const PlaylistOptions& options, StopToken stop) {
 
 // ---- Loads ----
 
-bool PlaylistWorkers::LoadPlaylistFileAsync(const std::wstring& path, bool pickRandom, bool append, bool play,
-                                            bool useSavedIndex) {
-  return fileLoad_.Start(
-      [=, this](StopToken stop) { LoadPlaylistFile(path, pickRandom, append, play, useSavedIndex, &stop); });
+bool PlaylistWorkers::LoadPlaylistFileAsync(const std::wstring& path, const LoadOptions& options) {
+  return fileLoad_.Start([=, this](StopToken stop) { LoadPlaylistFile(path, options, &stop); });
 }
 
-bool PlaylistWorkers::LoadFolderAsync(const std::wstring& folder, bool pickRandom, bool append, bool play) {
-  return folderLoad_.Start([=, this](StopToken stop) { LoadFolder(folder, pickRandom, append, play, &stop); });
+bool PlaylistWorkers::LoadFolderAsync(const std::wstring& folder, const LoadOptions& options) {
+  return folderLoad_.Start([=, this](StopToken stop) { LoadFolder(folder, options, &stop); });
 }
 
-void PlaylistWorkers::LoadPlaylistFile(const std::wstring& path, bool pickRandom, bool append, bool play,
-                                       bool useSavedIndex, const std::atomic<bool>* stop) {
+void PlaylistWorkers::LoadPlaylistFile(const std::wstring& path, const LoadOptions& options,
+                                       const std::atomic<bool>* stop) {
   const int countBefore = playlist_.Count();
   ParsedPlaylist parsed;
   if (!ReadPlaylistFile(platform_.Files(), path, &parsed)) return;
-  if (!append) ClearPlaylist();
+  if (!options.append) ClearPlaylist();
   PlaylistFileSystem& fs = platform_.Files();
   const int added = AppendPlaylistEntries(
       playlist_, parsed, platform_.Options().sortTemplate, [&fs](const std::wstring& p) { return fs.IsUsableFile(p); },
       stop);
   ZUL_PLAYLIST_LOG(platform_, L"LoadPlaylistFile " + path + L": " + std::to_wstring(added) + L" of " +
                                   std::to_wstring(parsed.entries.size()) + L" entries added");
-  AfterLoad(append, countBefore, pickRandom, play, useSavedIndex, stop);
+  AfterLoad(countBefore, options, stop);
 }
 
-void PlaylistWorkers::LoadFolder(const std::wstring& folder, bool pickRandom, bool append, bool play,
+void PlaylistWorkers::LoadFolder(const std::wstring& folder, const LoadOptions& options,
                                  const std::atomic<bool>* stop) {
   if (folder.empty()) return;
   const int countBefore = playlist_.Count();
-  if (!append) ClearPlaylist();
+  if (!options.append) ClearPlaylist();
   FolderScan scan{ExtensionSet(platform_.ExtensionList()), true, stop};
   const int added = ScanFolder(platform_.Files(), playlist_, folder, scan);
   ZUL_PLAYLIST_LOG(platform_, L"LoadFolder " + folder + L": " + std::to_wstring(added) + L" files added");
-  AfterLoad(append, countBefore, pickRandom, play, false, stop);
+  LoadOptions folderLoad = options;
+  folderLoad.useSavedIndex = false;  // the saved entry is an index into the last playlist, not into a folder
+  AfterLoad(countBefore, folderLoad, stop);
 }
 
 void PlaylistWorkers::AddFileOrUrl(const std::wstring& path, bool append) {
   const int countBefore = playlist_.Count();
   if (!append) ClearPlaylist();
   playlist_.AddPath(-1, path);
-  AfterLoad(append, countBefore, false, true, false);
+  AfterLoad(countBefore, LoadOptions{.append = append, .play = true});
 }
 
 void PlaylistWorkers::ClearPlaylist() {
@@ -268,8 +268,7 @@ void PlaylistWorkers::ClearPlaylist() {
   platform_.StopIfPlaying();
 }
 
-void PlaylistWorkers::AfterLoad(bool append, int countBefore, bool pickRandom, bool play, bool useSavedIndex,
-                                const std::atomic<bool>* stop) {
+void PlaylistWorkers::AfterLoad(int countBefore, const LoadOptions& load, const std::atomic<bool>* stop) {
   if (Stopped(stop)) return;
   if (playlist_.Count() == 0) {
     platform_.ListChanged();
@@ -278,22 +277,22 @@ void PlaylistWorkers::AfterLoad(bool append, int countBefore, bool pickRandom, b
   const PlaylistOptions options = platform_.Options();
   // Every load sorts.
   if (!QuickSortLogged(options.sortTemplate, stop)) return;
-  const bool choose = !append || countBefore == 0;
+  const bool choose = !load.append || countBefore == 0;
   if (choose) {
     const int count = playlist_.Count();
-    if (pickRandom || options.shuffleMode) {
+    if (load.randomFirst || options.shuffleMode) {
       playlist_.SetCurrent(platform_.PickShuffleStart(count));
     } else {
       // Compared unsigned: a negative saved index is out of range too.
       const bool savedValid = static_cast<unsigned>(options.savedIndex) < static_cast<unsigned>(count);
-      playlist_.SetCurrent(useSavedIndex && savedValid ? options.savedIndex : 0);
+      playlist_.SetCurrent(load.useSavedIndex && savedValid ? options.savedIndex : 0);
       platform_.ClearShuffleStart();
     }
   }
   platform_.ListChanged();
   if (choose) {
     platform_.StopIfPlaying();
-    if (options.autoPlay || play) platform_.StartPlaybackAfterLoad(playlist_.GetPath(playlist_.GetCurrent()));
+    if (options.autoPlay || load.play) platform_.StartPlaybackAfterLoad(playlist_.GetPath(playlist_.GetCurrent()));
   }
   StartTagReader();
 }

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "playlist/core/playlist_manager.h"
+#include "playlist/workers/load_options.h"
 #include "playlist/workers/playlist_platform.h"
 #include "playlist/workers/worker_slot.h"
 
@@ -56,20 +57,18 @@ public:
 
   // Loads on their own threads, one of each kind at a time; false when one
   // of that kind already runs.
-  bool LoadPlaylistFileAsync(const std::wstring& path, bool pickRandom, bool append, bool play, bool useSavedIndex);
-  bool LoadFolderAsync(const std::wstring& folder, bool pickRandom, bool append, bool play);
+  bool LoadPlaylistFileAsync(const std::wstring& path, const LoadOptions& options);
+  bool LoadFolderAsync(const std::wstring& folder, const LoadOptions& options);
 
   // The loads themselves, on the calling thread.
-  void LoadPlaylistFile(const std::wstring& path, bool pickRandom, bool append, bool play, bool useSavedIndex,
-                        const std::atomic<bool>* stop = nullptr);
-  void LoadFolder(const std::wstring& folder, bool pickRandom, bool append, bool play,
-                  const std::atomic<bool>* stop = nullptr);
+  void LoadPlaylistFile(const std::wstring& path, const LoadOptions& options, const std::atomic<bool>* stop = nullptr);
+  // useSavedIndex does not apply.
+  void LoadFolder(const std::wstring& folder, const LoadOptions& options, const std::atomic<bool>* stop = nullptr);
   // One path unchecked (a URL or a single file).
   void AddFileOrUrl(const std::wstring& path, bool append);
 
   void ClearPlaylist();
-  void AfterLoad(bool append, int countBefore, bool pickRandom, bool play, bool useSavedIndex,
-                 const std::atomic<bool>* stop = nullptr);
+  void AfterLoad(int countBefore, const LoadOptions& options, const std::atomic<bool>* stop = nullptr);
   // ceil(1.5 * count + 1) exchanges; the sort template becomes "%7".
   void ShufflePlaylist(const std::function<int()>& rand);
 

@@ -26,12 +26,11 @@
 
 #include "pluginhost/extensions/extension_lists.h"
 #include "pluginhost/host/ansi_text.h"
+#include "pluginhost/host/play_state.h"
 #include "pluginhost/host/plugin_library.h"
 #include "pluginhost/protocol/winamp_records.h"
 
 namespace zul {
-
-enum class PlayState { Stopped = 0, Playing = 1, Paused = 2 };
 
 class CDllInput {
 public:

@@ -159,7 +159,7 @@ void CDllInputList::SetPan(int pan) {
   if (current_) current_->SetPan(pan);
 }
 int CDllInputList::IsSeekable() { return current_ ? current_->IsSeekable() : 0; }
-int CDllInputList::GetState() { return current_ ? static_cast<int>(current_->state()) : 0; }
+PlayState CDllInputList::GetState() { return current_ ? current_->state() : PlayState::Stopped; }
 
 std::wstring CDllInputList::BuildOpenFilter() {
   std::vector<std::vector<extensions::ExtensionPair>> all;

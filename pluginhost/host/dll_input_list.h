@@ -76,7 +76,7 @@ public:
   void SetOutputTime(int ms);
   void SetPan(int pan);
   int IsSeekable();
-  int GetState();  // 0 stopped (or no current plug-in), 1 playing, 2 paused
+  PlayState GetState();  // Stopped also with no current plug-in
 
   std::wstring BuildOpenFilter();
   std::wstring BuildExtensionList();

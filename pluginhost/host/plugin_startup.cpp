@@ -2,14 +2,11 @@
 
 #include "base/console_log.h"
 #include "base/profile_file.h"
-#include "base/program_paths.h"
 #include "pluginhost/host/input_tag_source.h"
 #include "pluginhost/host/plugin_lists.h"
 
 namespace zul {
 namespace {
-
-std::wstring ProfilePath() { return CurrentProgramPaths().settingsFile; }
 
 InputTagSource& InputTags() {
   static InputTagSource source(InputPlugins());
@@ -18,19 +15,19 @@ InputTagSource& InputTags() {
 
 }  // namespace
 
-void LoadInputPlugins(HWND winamp) {
-  InputPlugins().LoadFromSettings(ProfileFileReader(ProfilePath()), winamp);
+void LoadInputPlugins(const ModuleContext& context) {
+  InputPlugins().LoadFromSettings(ProfileFileReader(context.paths.settingsFile), context.winamp);
   ZUL_LOG(L"%d input plug-in(s) loaded", InputPlugins().Count());
   InputTags().Register();
 }
 
-void LoadOutputPlugins(HWND winamp) {
-  OutputPlugins().LoadFromSettings(ProfileFileReader(ProfilePath()), winamp);
+void LoadOutputPlugins(const ModuleContext& context) {
+  OutputPlugins().LoadFromSettings(ProfileFileReader(context.paths.settingsFile), context.winamp);
   ZUL_LOG(L"%d output plug-in(s) loaded", OutputPlugins().Count());
 }
 
-void LoadGeneralPlugins(HWND winamp) {
-  GeneralPlugins().LoadFromSettings(ProfileFileReader(ProfilePath()), winamp);
+void LoadGeneralPlugins(const ModuleContext& context) {
+  GeneralPlugins().LoadFromSettings(ProfileFileReader(context.paths.settingsFile), context.winamp);
   ZUL_LOG(L"%d general plug-in(s) loaded", GeneralPlugins().Count());
 }
 
@@ -43,8 +40,8 @@ void StartGeneralPlugins() {
 // loaded; the outputs go last because the inputs hold them as outMod. The
 // equalizer is freed by the caller afterwards: until the inputs are unloaded
 // a decode thread could still be inside its DSP hook.
-void UnloadPlugins() {
-  const std::wstring profile = ProfilePath();
+void UnloadPlugins(const ModuleContext& context) {
+  const std::wstring& profile = context.paths.settingsFile;
   GeneralPlugins().SaveAndUnload(profile);
   // A playlist worker the quit gave up on may still be reading tags inside
   // an input plug-in. The wait has no limit of its own: a read that never

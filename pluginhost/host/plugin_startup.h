@@ -5,14 +5,14 @@
 // order general, input, output.
 //
 // Threads: UI thread.
-#include <windows.h>
+#include "base/module_context.h"
 
 namespace zul {
 
-void LoadInputPlugins(HWND winamp);
-void LoadOutputPlugins(HWND winamp);
-void LoadGeneralPlugins(HWND winamp);
+void LoadInputPlugins(const ModuleContext& context);
+void LoadOutputPlugins(const ModuleContext& context);
+void LoadGeneralPlugins(const ModuleContext& context);
 void StartGeneralPlugins();
-void UnloadPlugins();
+void UnloadPlugins(const ModuleContext& context);
 
 }  // namespace zul

@@ -1,9 +1,6 @@
 // The Winamp commands (WM_COMMAND to the Winamp window): the playback
 // controller's own, those that open windows, and the many that plug-ins
 // may send but that only get their log line.
-#include "app/capability_stubs.h"
-#include "app/main_wnd.h"
-#include "app/messages.h"
 #include "base/console_log.h"
 #include "pluginhost/protocol/winamp_messages.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
@@ -24,53 +21,53 @@ constexpr NamedCommand kLoggedOnly[] = {
 }  // namespace
 
 bool CWAEmuWnd::OnCommand(UINT id) {
-  if (mainWnd_.playback().OnWinampCommand(id)) return true;
+  if (shell_.RunPlaybackCommand(id)) return true;
   switch (id) {
     case WINAMP_FILE_QUIT:
       ZUL_LOG(L"Command WINAMP_FILE_QUIT");
-      mainWnd_.RunQuitSequence();
+      shell_.RunQuitSequence();
       return true;
     case WINAMP_OPTIONS_PREFS:
       ZUL_LOG(L"Command WINAMP_OPTIONS_PREFS");
-      OpenPreferences(-1, nullptr);
+      shell_.windows().OpenPreferences(-1, nullptr);
       return true;
     case WINAMP_SHOW_EQUALIZER:
       ZUL_LOG(L"Command WINAMP_OPTIONS_EQ");
-      ShowEqualizerWindow();
+      shell_.windows().ShowEqualizerWindow();
       return true;
     case WINAMP_OPTIONS_PLEDIT:
       ZUL_LOG(L"Command WINAMP_OPTIONS_PLEDIT");
-      TogglePlaylistWindow();
+      shell_.windows().TogglePlaylistWindow();
       return true;
     case WINAMP_HELP_ABOUT:
       ZUL_LOG(L"Command WINAMP_HELP_ABOUT");
-      ShowAboutDialog();
+      shell_.windows().ShowAboutDialog();
       return true;
     case WINAMP_MAINMENU:
       ZUL_LOG(L"Command WINAMP_MAINMENU");
-      ShowMainMenuAtCursor();
+      shell_.windows().ShowMainMenuAtCursor();
       return true;
     // Remote controls written for Winamp seek with these, not with the
     // shifted buttons.
     case WINAMP_FFWD5S:
       ZUL_LOG(L"Command WINAMP_FFWD5S");
-      mainWnd_.playback().Seek(5000);
+      shell_.Seek(5000);
       return true;
     case WINAMP_REW5S:
       ZUL_LOG(L"Command WINAMP_REW5S");
-      mainWnd_.playback().Seek(-5000);
+      shell_.Seek(-5000);
       return true;
     case WINAMP_BUTTON2_CTRL:
       ZUL_LOG(L"Command WINAMP_BUTTON2_CTRL");
-      SendMessageW(mainWnd_.hwnd(), WM_COMMAND, ID_MENU_OPEN_URL, 0);
+      shell_.OpenUrlDialog();
       return true;
     case WINAMP_JUMPFILE:
       ZUL_LOG(L"Command WINAMP_JUMPFILE");
-      ShowPlaylistWindow();
+      shell_.windows().ShowPlaylistWindow();
       return true;
     case WINAMP_MAIN_WINDOW:
       ZUL_LOG(L"Command WINAMP_MAIN_WINDOW");
-      ToggleMiniBar();
+      shell_.windows().ToggleMiniBar();
       return true;
   }
   for (const NamedCommand& c : kLoggedOnly) {

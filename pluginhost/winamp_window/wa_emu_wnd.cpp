@@ -1,6 +1,5 @@
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 
-#include "app/main_wnd.h"
 #include "base/console_log.h"
 #include "base/program_paths.h"
 #include "playlist/win32/playlist_service.h"
@@ -29,7 +28,7 @@ std::string Ansi(const std::wstring& text) {
 
 }  // namespace
 
-CWAEmuWnd::CWAEmuWnd(CMainWnd& mainWnd) : mainWnd_(mainWnd) {
+CWAEmuWnd::CWAEmuWnd(WinampShell& shell) : shell_(shell) {
   const ProgramPaths& paths = CurrentProgramPaths();
   iniFileW_ = paths.settingsFile;
   iniDirectoryW_ = paths.folder;
@@ -91,7 +90,7 @@ LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_WA_MPEG_EOF:
       ZUL_LOG(L"WM_WA_MPEG_EOF\n");
-      SendMessageW(mainWnd_.hwnd(), WM_WA_MPEG_EOF, 0, 0);
+      shell_.EndOfTrack();
       RefreshTitle();
       return 0;
     case WM_TIMER:
@@ -174,7 +173,7 @@ LRESULT CWAEmuWnd::OnPlayFileMessage(UINT msg, LPARAM record) {
   return 0;
 }
 
-void CWAEmuWnd::PlayFileRequest(const std::wstring& path) { mainWnd_.playback().PlayFileRequest(path); }
+void CWAEmuWnd::PlayFileRequest(const std::wstring& path) { shell_.PlayFileRequest(path); }
 
 void CWAEmuWnd::AddOrRefreshEntry(const std::wstring& path) {
   PlaylistManager& list = ThePlaylist();

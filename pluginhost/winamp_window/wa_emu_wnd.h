@@ -20,17 +20,16 @@
 #include <vector>
 
 #include "pluginhost/protocol/prefs_page_record.h"
+#include "pluginhost/winamp_window/winamp_shell.h"
 #include "ui/window_base.h"
 
 namespace zul {
-
-class CMainWnd;
 
 inline constexpr wchar_t kWinampClass[] = L"Winamp v1.x";
 
 class CWAEmuWnd : public WindowBase {
 public:
-  explicit CWAEmuWnd(CMainWnd& mainWnd);
+  explicit CWAEmuWnd(WinampShell& shell);
   // Frees the generic skin bitmap.
   ~CWAEmuWnd() override;
   static bool RegisterWindowClass();
@@ -67,7 +66,7 @@ private:
   // Copies text into one of the fixed answer buffers (ANSI, 5000 bytes).
   const char* Answer(std::string& buffer, const std::wstring& text);
 
-  CMainWnd& mainWnd_;
+  WinampShell& shell_;
   std::string iniFile_, iniDirectory_, pluginDirectory_;
   std::wstring iniFileW_, iniDirectoryW_, pluginDirectoryW_;
   std::vector<std::string> ipcNames_;

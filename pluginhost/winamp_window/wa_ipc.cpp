@@ -3,9 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/capability_stubs.h"
-#include "app/main_wnd.h"
 #include "base/console_log.h"
+#include "base/settings.h"
 #include "mpeg_input/title_format/title_format.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
@@ -28,6 +27,10 @@ constexpr size_t kAnswerBytes = 5000;
 
 int __cdecl RandomNumber() { return std::rand(); }
 
+// The embedding function plug-ins call carries no context: it makes its
+// windows through the shell of the Winamp window that handed it out.
+ShellWindows* g_embedder = nullptr;
+
 // The published window-state record's head: me, flags, r (plug-in data
 // follows).
 struct EmbedStateHead {
@@ -44,7 +47,7 @@ HWND __cdecl EmbedWindow(void* state) {
     LogUnusablePointer(L"embedding function", state);
     return nullptr;
   }
-  HWND window = CreateEmbeddedWindow(state);
+  HWND window = g_embedder ? g_embedder->CreateEmbeddedWindow(state) : nullptr;
   if (window)
     SetWindowPos(window, nullptr, 0, 0, head.r.right - head.r.left, head.r.bottom - head.r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -56,6 +59,19 @@ std::wstring Printed(const wchar_t* format, int value) {
   _snwprintf(text, std::size(text), format, value);
   text[std::size(text) - 1] = L'\0';
   return text;
+}
+
+// Winamp's numbers for the state: 3, not 2, is paused.
+int IsPlayingAnswer(PlayState state) {
+  switch (state) {
+    case PlayState::Playing:
+      return 1;
+    case PlayState::Paused:
+      return 3;
+    case PlayState::Stopped:
+      break;
+  }
+  return 0;
 }
 
 std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
@@ -77,8 +93,8 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
     ZUL_LOG(L"IamWinamp RegisterWindowMessage %d %d\n", number, arg);
     return 1;
   }
-  Settings& settings = mainWnd_.settings();
-  PlaybackController& playback = mainWnd_.playback();
+  Settings& settings = shell_.settings();
+  ShellWindows& windows = shell_.windows();
   PlaylistManager& list = ThePlaylist();
   CDllInputList& inputs = InputPlugins();
   switch (number) {
@@ -89,15 +105,15 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       ZUL_LOG(L"IamWinamp IPC_DELETE \n");
       SendMessageW(hwnd(), WM_COMMAND, WINAMP_BUTTON4, 0);
       ThePlaylistWorkers().ClearPlaylist();
-      RefreshPlaylistWindowIfVisible();
+      windows.RefreshPlaylistWindowIfVisible();
       return 1;
     case IPC_STARTPLAY:
     case IPC_STARTPLAY_ALT:
       ZUL_LOG(L"IamWinamp IPC_STARTPLAY \n");
-      if (inputs.GetState() != 1) SendMessageW(hwnd(), WM_COMMAND, WINAMP_BUTTON2, 0);
+      if (inputs.GetState() != PlayState::Playing) SendMessageW(hwnd(), WM_COMMAND, WINAMP_BUTTON2, 0);
       return 1;
     case IPC_ISPLAYING:
-      return playback.PlayingState();
+      return IsPlayingAnswer(shell_.PlayingState());
     case IPC_GETOUTPUTTIME:
       ZUL_LOG(L"IamWinamp IPC_GETOUTPUTTIME %d \n", arg);
       if (list.Count() == 0) return -1;
@@ -108,7 +124,7 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       return 1;
     case IPC_WRITEPLAYLIST:
       ZUL_LOG(L"IamWinamp IPC_WRITEPLAYLIST %d \n", arg);
-      if (list.Count() > 0) SaveLastPlaylist(mainWnd_.playlistPath());
+      if (list.Count() > 0) shell_.SavePlaylistNow();
       return list.GetCurrent();
     case IPC_SETPLAYLISTPOS:
       ZUL_LOG(L"IamWinamp IPC_SETPLAYLISTPOS %d\n", arg);
@@ -116,8 +132,8 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       return 1;
     case IPC_SETVOLUME:
       ZUL_LOG(L"IamWinamp IPC_SETVOLUME %d \n", arg);
-      if (arg == -666) return playback.Volume();
-      playback.SetVolume(arg);
+      if (arg == -666) return shell_.Volume();
+      shell_.SetVolume(arg);
       return 1;
     case IPC_SETPANNING:
       ZUL_LOG(L"IamWinamp IPC_SETPANNING %d \n", arg);
@@ -144,11 +160,11 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
         case 2:
           return info.channels;
         case 3: {
-          const SIZE video = VideoOpenSize();
+          const SIZE video = windows.VideoOpenSize();
           return static_cast<LRESULT>((video.cx & 0xFFFF) | ((video.cy & 0xFFFF) << 16));
         }
         case 4:
-          return reinterpret_cast<LRESULT>(Answer(videoInfoAnswer_, VideoInfoText()));
+          return reinterpret_cast<LRESULT>(Answer(videoInfoAnswer_, windows.VideoInfoText()));
       }
       return 1;
     }
@@ -180,7 +196,7 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       return settings.shuffleMode;
     case IPC_GETWND:
       ZUL_LOG(L"IamWinamp IPC_GETWND %d \n", arg);
-      return arg == 1 ? reinterpret_cast<LRESULT>(PlaylistWindowHandle()) : 0;
+      return arg == 1 ? reinterpret_cast<LRESULT>(windows.PlaylistWindowHandle()) : 0;
     case IPC_ISWNDVISIBLE: {
       BOOL visible = IsWindowVisible(hwnd());
       ZUL_LOG(L"IamWinamp IPC_ISWNDVISIBLE %d \n", visible);
@@ -190,7 +206,7 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       return 18;
     case IPC_GET_HMENU:
       ZUL_LOG(L"IamWinamp IPC_GET_HMENU %d\n", arg);
-      return arg == 0 ? reinterpret_cast<LRESULT>(mainWnd_.mainMenu()) : 0;
+      return arg == 0 ? reinterpret_cast<LRESULT>(shell_.mainMenu()) : 0;
     case IPC_GET_EXTENDED_FILE_INFO:
       ZUL_LOG(L"IamWinamp IPC_GET_EXTENDED_FILE_INFO\n");
       return ExtendedFileInfo(data);
@@ -243,10 +259,10 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       ZUL_LOG(L"IPC_OPENPREFSTOPAGE %d", arg);
       SendMessageW(hwnd(), WM_COMMAND, WINAMP_OPTIONS_PREFS, 0);
       if (data < 200) {
-        OpenPreferences(arg, nullptr);
+        windows.OpenPreferences(arg, nullptr);
       } else if (std::find(prefsPages_.begin(), prefsPages_.end(), reinterpret_cast<_prefsDlgRec*>(data)) !=
                  prefsPages_.end()) {
-        OpenPreferences(-1, reinterpret_cast<void*>(data));
+        windows.OpenPreferences(-1, reinterpret_cast<void*>(data));
       } else {
         // Only pages added with IPC_ADD_PREFS_DLG are ever read.
         ZUL_LOG(L"IPC_OPENPREFSTOPAGE: %p is no page a plug-in added", reinterpret_cast<void*>(data));
@@ -254,9 +270,9 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       return 1;
     case IPC_GET_IVIDEOOUTPUT:
       ZUL_LOG(L"IamWinamp IPC_GET_IVIDEOOUTPUT\n");
-      return reinterpret_cast<LRESULT>(VideoOutputObject());
+      return reinterpret_cast<LRESULT>(windows.VideoOutputObject());
     case IPC_IS_PLAYING_VIDEO: {
-      const int playing = VideoWindowVisible() ? 2 : 0;
+      const int playing = windows.VideoWindowVisible() ? 2 : 0;
       ZUL_LOG(L"IamWinamp IPC_IS_PLAYING_VIDEO %d \n", playing);
       return playing;
     }
@@ -269,7 +285,10 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       return reinterpret_cast<LRESULT>(genericSkin_);
     case IPC_GET_EMBEDIF:
       ZUL_LOG(L"IamWinamp IPC_GET_EMBEDIF %d \n", arg);
-      if (data == 0) return reinterpret_cast<LRESULT>(&EmbedWindow);
+      if (data == 0) {
+        g_embedder = &windows;
+        return reinterpret_cast<LRESULT>(&EmbedWindow);
+      }
       return EmbedWindowRequest(data);
     case IPC_GETLANGUAGEPACKINSTANCE:
       ZUL_LOG(L"IamWinamp IPC_GETLANGUAGEPACKINSTANCE %d\n", arg);
@@ -278,18 +297,18 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       ZUL_LOG(L"IamWinamp IPC_CB_OUTPUTCHANGED\n");
       return 1;
     case IPC_IS_FULLSCREEN: {
-      const int full = VideoFullScreen() ? 1 : 0;
+      const int full = windows.VideoFullScreen() ? 1 : 0;
       ZUL_LOG(L"IamWinamp IPC_IS_FULLSCREEN %d \n", full);
       return full;
     }
     case IPC_SHOW_NOTIFICATION:
       ZUL_LOG(L"IPC_SHOW_NOTIFICATION");
-      ShowTrackTooltip();
+      windows.ShowTrackTooltip();
       return 1;
     case IPC_WRITECONFIG:
       ZUL_LOG(L"IamWinamp IPC_WRITECONFIG %d \n", arg);
       if (arg == 0 || arg == 2) SaveSettingsNow();
-      if ((arg == 1 || arg == 2) && list.Count() > 0) SaveLastPlaylist(mainWnd_.playlistPath());
+      if ((arg == 1 || arg == 2) && list.Count() > 0) shell_.SavePlaylistNow();
       return list.Count() > 0 ? list.GetCurrent() : 0;
     case IPC_GET_RANDFUNC:
       ZUL_LOG(L"IamWinamp IPC_GET_RANDFUNC %d \n", arg);
@@ -387,7 +406,7 @@ LRESULT CWAEmuWnd::EmbedWindowRequest(WPARAM record) {
     LogUnusablePointer(L"IPC_GET_EMBEDIF", state);
     return 0;
   }
-  HWND window = CreateEmbeddedWindow(state);
+  HWND window = shell_.windows().CreateEmbeddedWindow(state);
   if (!WriteCallerBytes(&state->me, &window, sizeof window)) {
     LogUnusablePointer(L"IPC_GET_EMBEDIF", state);
     return 0;

@@ -1,5 +1,4 @@
 // The Winamp window's title in Winamp's own form.
-#include "app/main_wnd.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 
@@ -12,12 +11,14 @@ std::wstring CWAEmuWnd::TitleText(bool readTags) {
   std::wstring title = list.GetTitle(current, !readTags);
   if (title.empty()) title = list.GetDefaultTitle(current);
   std::wstring text = std::to_wstring(current + 1) + L". " + title + L" - Winamp";
-  switch (mainWnd_.playback().PlayingState()) {
-    case 0:
+  switch (shell_.PlayingState()) {
+    case PlayState::Stopped:
       text += L" [Stopped]";
       break;
-    case 3:
+    case PlayState::Paused:
       text += L" [Paused]";
+      break;
+    case PlayState::Playing:
       break;
   }
   return text;

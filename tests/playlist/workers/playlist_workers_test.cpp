@@ -38,7 +38,7 @@ TEST(PlaylistLoad, FileLoadDropsMissingLinesSortsChoosesTheSavedEntryAndReadsTag
   o.savedIndex = 2;
   f.platform.SetOptions(o);
 
-  ASSERT_TRUE(f.workers.LoadPlaylistFileAsync(L"C:\\L\\list.m3u", false, false, true, true));
+  ASSERT_TRUE(f.workers.LoadPlaylistFileAsync(L"C:\\L\\list.m3u", {.play = true, .useSavedIndex = true}));
   f.Idle();
   // Default template: sub-folder first, then by name; the URL keeps its text.
   EXPECT_EQ(Paths(f.playlist),
@@ -56,7 +56,7 @@ TEST(PlaylistLoad, AnUnreadableFileChangesNothing) {
   Fixture f;
   f.playlist.AddPath(-1, L"C:\\kept.mp3");
   f.playlist.SetCurrent(0);
-  f.workers.LoadPlaylistFile(L"C:\\none.m3u", false, false, true, false);
+  f.workers.LoadPlaylistFile(L"C:\\none.m3u", {.play = true});
   f.Idle();
   EXPECT_EQ(Paths(f.playlist), std::vector<std::wstring>{L"C:\\kept.mp3"});
   EXPECT_EQ(f.platform.stops, 0);
@@ -98,7 +98,7 @@ TEST(PlaylistLoad, AfterLoadChoosesTheCurrentEntry) {
     f.playlist.SetCurrent(0);
     // What a load added.
     for (const wchar_t* p : {L"C:\\M\\c.mp3", L"C:\\M\\a.mp3", L"C:\\M\\b.mp3"}) f.playlist.AddPath(-1, p);
-    f.workers.AfterLoad(c.append, c.before, c.pickRandom, c.play, c.useSaved);
+    f.workers.AfterLoad(c.before, {c.append, c.pickRandom, c.play, c.useSaved});
     f.Idle();
     EXPECT_EQ(f.playlist.GetCurrent(), c.current);
     EXPECT_EQ(f.platform.shufflePicks, c.picked ? 1 : 0);
@@ -114,7 +114,7 @@ TEST(PlaylistLoad, FolderLoadReplacesAndAddFileOrUrlAppendsUnchecked) {
   f.playlist.AddPath(-1, L"C:\\old.mp3");
   f.platform.fs.Put(L"C:\\M\\a.mp3", "x");
   f.platform.fs.Put(L"C:\\M\\cover.jpg", "x");
-  ASSERT_TRUE(f.workers.LoadFolderAsync(L"C:\\M\\", false, false, false));
+  ASSERT_TRUE(f.workers.LoadFolderAsync(L"C:\\M\\", {}));
   f.Idle();
   EXPECT_EQ(Paths(f.playlist), std::vector<std::wstring>{L"C:\\M\\a.mp3"});
   EXPECT_GE(f.platform.stops, 1);  // the clear stopped playback

@@ -53,7 +53,7 @@ std::vector<GuardedCall> GuardedCalls() {
       {"SetOutputTime", [](CDllInputList& l, CDllInput&) { return l.SetOutputTime(1000), true; }},
       {"SetVolume", [](CDllInputList& l, CDllInput&) { return l.SetVolumeAll(200), true; }},
       {"SetPan", [](CDllInputList& l, CDllInput&) { return l.SetPan(-20), true; }},
-      {"Stop", [](CDllInputList& l, CDllInput&) { return l.Stop(), l.GetState() == 0; }},
+      {"Stop", [](CDllInputList& l, CDllInput&) { return l.Stop(), l.GetState() == PlayState::Stopped; }},
       {"Pause", [](CDllInputList& l, CDllInput&) { return l.Pause(), true; }},
       {"UnPause", [](CDllInputList& l, CDllInput&) { return l.UnPause(), true; }},
       {"IsPaused", [](CDllInputList& l, CDllInput&) { return l.IsPaused() == 0; }},
@@ -64,7 +64,8 @@ std::vector<GuardedCall> GuardedCalls() {
          l.GetFileInfo(&file, title, length);
          return title.empty() && length == 0;
        }},
-      {"Play", [file](CDllInputList& l, CDllInput&) { return l.PlayFile(file) == 1 && l.GetState() == 0; }},
+      {"Play",
+       [file](CDllInputList& l, CDllInput&) { return l.PlayFile(file) == 1 && l.GetState() == PlayState::Stopped; }},
       {"IsOurFile", [](CDllInputList& l, CDllInput&) { return l.AnyClaims(L"http://x/y") == 0; }},
       {"InfoBox", [file](CDllInputList& l, CDllInput&) { return l.InfoBox(file, nullptr) == 1; }},
       {"Config", [](CDllInputList&, CDllInput& p) { return p.Config(nullptr), true; }},
@@ -102,7 +103,7 @@ TEST_F(PluginFaults, AThousandFaultsInEveryGuardedCallThenNormalCallsWork) {
   in.SetFault("GetLength", kNoFault);
   EXPECT_EQ(inputs.GetLength(), 1234);
   EXPECT_EQ(inputs.PlayFile(L"C:\\x.tst"), 0);
-  EXPECT_EQ(inputs.GetState(), 1);
+  EXPECT_EQ(inputs.GetState(), PlayState::Playing);
   std::wstring title;
   int length = 0;
   const std::wstring file = L"C:\\y.tst";

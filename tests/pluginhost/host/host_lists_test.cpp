@@ -241,7 +241,7 @@ TEST_F(PluginLists, ChoosingByExtensionInListOrder) {
   EXPECT_EQ(inW.Calls("Play"), 0);
   EXPECT_EQ(inA.Calls("IsOurFile"), 0);  // files are matched by extension only
   EXPECT_EQ(inputs.Current(), inputs.At(0));
-  EXPECT_EQ(inputs.GetState(), 1);
+  EXPECT_EQ(inputs.GetState(), PlayState::Playing);
 
   // Playing again stops the current plug-in first.
   EXPECT_EQ(inputs.PlayFile(L"C:\\Music\\other.mp3"), 0);
@@ -250,7 +250,7 @@ TEST_F(PluginLists, ChoosingByExtensionInListOrder) {
   // Nobody: -1, the last entry ("STANDARD", appended) is current, stopped.
   EXPECT_EQ(inputs.PlayFile(L"C:\\Music\\a.flac"), -1);
   EXPECT_EQ(inputs.Current(), inputs.At(2));
-  EXPECT_EQ(inputs.GetState(), 0);
+  EXPECT_EQ(inputs.GetState(), PlayState::Stopped);
   EXPECT_EQ(BuiltinCalls("Play"), 0);
 
   std::wstring title = L"stale";
@@ -315,7 +315,7 @@ TEST_F(PluginLists, PlayResultsFallThroughOnlyForFiles) {
     EXPECT_EQ(inputs.PlayFile(c.location), c.result) << where;
     EXPECT_EQ(inA.Calls("Play"), c.playsA) << where;
     EXPECT_EQ(inB.Calls("Play"), c.playsB) << where;
-    EXPECT_EQ(inputs.GetState(), c.result == 0 ? 1 : 0) << where;
+    EXPECT_EQ(inputs.GetState(), c.result == 0 ? PlayState::Playing : PlayState::Stopped) << where;
     inputs.Stop();
   }
   // Streams ask IsOurFile in order until one claims.
@@ -436,7 +436,7 @@ TEST_F(PluginLists, EditingTheInputList) {
 }
 
 TEST_F(PluginLists, ControlsWithoutACurrentPluginAreHarmless) {
-  EXPECT_EQ(inputs.GetState(), 0);
+  EXPECT_EQ(inputs.GetState(), PlayState::Stopped);
   EXPECT_EQ(inputs.GetLength(), 0);
   inputs.Pause();
   inputs.Stop();

@@ -1,0 +1,3 @@
+#pragma once
+// Downward: allowed.
+#include "playlist/win32/steps.h"
