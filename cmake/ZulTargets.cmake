@@ -103,7 +103,8 @@ function(zul_wine_test)
     ENVIRONMENT "ZUL_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZUL_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
 
-# Test plug-in and helper DLLs for the Wine suite.
+# Fake plug-ins (DLLs that stand in for third-party ones; keep the in_, out_
+# or gen_ prefix, which the host selects them by) and helper DLLs.
 #   zul_test_dll(NAME in_fake SOURCES ... [LIBS ...])
 function(zul_test_dll)
   if(NOT ZUL_WIN32)
