@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/bench_clock.h"
+#include "bench/probes/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;
