@@ -6,7 +6,6 @@
 #include "app/capability_stubs.h"
 #include "app/main_wnd.h"
 #include "base/console_log.h"
-#include "mpeg_input/title_format/title_format.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/host_callbacks.h"
@@ -17,6 +16,7 @@
 #include "pluginhost/winamp_window/caller_memory.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 #include "resources/resource.h"
+#include "title_format/title_format.h"
 
 extern "C" int uncompress(unsigned char* dest, unsigned long* destLen, const unsigned char* source,
                           unsigned long sourceLen);
