@@ -4,6 +4,7 @@
 
 #include "base/profile_text.h"
 #include "base/whole_file.h"
+#include "base/win32_handles.h"
 
 namespace zul {
 namespace {
@@ -54,18 +55,16 @@ std::string Encode(const std::wstring& text, Encoding encoding) {
 
 bool WriteAll(const std::wstring& path, const std::string& bytes) {
   // No sharing: a second instance saving at the same moment waits its turn.
-  HANDLE file = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 50 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION) return false;
-    if (file == INVALID_HANDLE_VALUE) Sleep(20);
+  UniqueHandle file;
+  for (int attempt = 0; attempt < 50 && !file; ++attempt) {
+    file.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && GetLastError() != ERROR_SHARING_VIOLATION) return false;
+    if (!file) Sleep(20);
   }
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (!file) return false;
   DWORD written = 0;
-  bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size() && FlushFileBuffers(file);
-  CloseHandle(file);
-  return ok;
+  return WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size() && FlushFileBuffers(file.Get());
 }
 
 }  // namespace

@@ -21,15 +21,17 @@ endfunction()
 # Portable code: no windows.h. Built in both configurations and linked into
 # zul.exe in the cross build.
 #   zul_portable_library(NAME zul_x SOURCES a.cpp ... [LIBS ...])
+# LIBS names exactly the libraries whose code this one calls, no more and no
+# fewer: the linker takes static libraries in the order these dependencies
+# give, so a missing one is an undefined reference in whatever links it.
+# Where two libraries still call each other (the shell and the Winamp window),
+# each lists the other and CMake repeats the pair on the link line.
 function(zul_portable_library)
   cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_library(${A_NAME} STATIC ${A_SOURCES})
   target_include_directories(${A_NAME} PUBLIC ${CMAKE_SOURCE_DIR})
   if(A_LIBS)
     target_link_libraries(${A_NAME} PUBLIC ${A_LIBS})
-  endif()
-  if(ZUL_WIN32)
-    set_property(GLOBAL APPEND PROPERTY ZUL_EXE_LIBS ${A_NAME})
   endif()
 endfunction()
 
@@ -45,7 +47,6 @@ function(zul_win32_library)
   if(A_LIBS)
     target_link_libraries(${A_NAME} PUBLIC ${A_LIBS})
   endif()
-  set_property(GLOBAL APPEND PROPERTY ZUL_EXE_LIBS ${A_NAME})
 endfunction()
 
 # Sources that must be compiled into zul.exe itself rather than a library
@@ -56,15 +57,16 @@ function(zul_executable_sources)
   endif()
 endfunction()
 
+# zul.exe from the sources above and the libraries its own sources call; the
+# rest comes in through those libraries' LIBS.
+#   zul_define_executable(LIBS zul_x ...)
 function(zul_define_executable)
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
   get_property(sources GLOBAL PROPERTY ZUL_EXE_SOURCES)
-  get_property(libs GLOBAL PROPERTY ZUL_EXE_LIBS)
   add_executable(zul WIN32 ${sources})
   target_link_options(zul PRIVATE -municode)
   target_include_directories(zul PRIVATE ${CMAKE_SOURCE_DIR})
-  # Libraries reference each other both ways; a link group resolves that.
-  target_link_libraries(zul PRIVATE -Wl,--start-group ${libs} -Wl,--end-group)
-  target_link_libraries(zul PRIVATE comctl32 shlwapi winmm gdiplus wininet ws2_32 ole32 uuid)
+  target_link_libraries(zul PRIVATE ${A_LIBS})
 endfunction()
 
 # The headers every test file includes (GoogleTest, the standard library and,
@@ -125,7 +127,8 @@ function(zul_wine_test)
     ENVIRONMENT "ZUL_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZUL_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
 
-# Test plug-in and helper DLLs for the Wine suite.
+# Fake plug-ins (DLLs that stand in for third-party ones; keep the in_, out_
+# or gen_ prefix, which the host selects them by) and helper DLLs.
 #   zul_test_dll(NAME in_fake SOURCES ... [LIBS ...])
 function(zul_test_dll)
   if(NOT ZUL_WIN32)

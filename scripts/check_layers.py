@@ -21,6 +21,7 @@ LAYERS = [
     ("built-in plug-ins and DSP", ["mpeg_input", "waveout", "equalizer"]),
     ("UI toolkit", ["ui"]),
     ("plug-in protocol", ["pluginhost/protocol"]),
+    ("title formatting", ["title_format"]),
     ("base", ["base", "resources"]),
 ]
 

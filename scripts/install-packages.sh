@@ -7,9 +7,11 @@ packages=(
   # cross compilers and resources: i686 (the build users install) and x86_64
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  # zlib for zul.exe, found by find_package(ZLIB) in the toolchain's root
   libz-mingw-w64-dev
-  # native build, tests, sanitizers, fuzzing, benchmarks
-  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev googletest libgtest-dev valgrind
+  # native build, tests, sanitizers, fuzzing, benchmarks; googletest holds the
+  # GoogleTest sources every configuration builds (cmake/FindGoogleTestSource.cmake)
+  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev googletest valgrind
   # fetching and building the C dependencies from Debian sources
   dpkg-dev autoconf automake libtool pkg-config
   # running and testing under Wine: wine32 where the host runs 32-bit code,

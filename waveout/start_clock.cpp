@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/win32_handles.h"
+
 namespace zul {
 namespace {
 
@@ -35,11 +37,10 @@ double Ms(long long ticks) {
 }
 
 void Append(const std::wstring& file, const char* line) {
-  HANDLE f = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return;
+  UniqueHandle f(CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
+  if (!f) return;
   DWORD written = 0;
-  WriteFile(f, line, static_cast<DWORD>(strlen(line)), &written, nullptr);
-  CloseHandle(f);
+  WriteFile(f.Get(), line, static_cast<DWORD>(strlen(line)), &written, nullptr);
 }
 
 }  // namespace

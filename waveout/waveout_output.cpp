@@ -21,13 +21,9 @@ bool InVolumeRange(int v) { return v >= 0 && v <= 255; }
 
 }  // namespace
 
-CWaveOutput::CWaveOutput(std::wstring path)
-    : settingsPath(std::move(path)), blockReturned(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+CWaveOutput::CWaveOutput(std::wstring path) : settingsPath(std::move(path)), blockReturned(Event::Reset::Auto) {}
 
-CWaveOutput::~CWaveOutput() {
-  Close();
-  if (blockReturned) CloseHandle(blockReturned);
-}
+CWaveOutput::~CWaveOutput() { Close(); }
 
 void CWaveOutput::SetHostVolume(int hostVolume) {
   volume = hostVolume;
@@ -155,16 +151,14 @@ void CWaveOutput::BeforeFill() {
 }
 
 void CWaveOutput::WaitForDevice() {
-  if (blockReturned) {
-    WaitForSingleObject(blockReturned, kBlockWaitMs);
+  if (blockReturned.Valid()) {
+    WaitForSingleObject(blockReturned.Get(), kBlockWaitMs);
   } else {
     Sleep(1);  // no event could be made: the ring still gets its blocks back
   }
 }
 
-void CWaveOutput::BlockReturned() {
-  if (blockReturned) SetEvent(blockReturned);
-}
+void CWaveOutput::BlockReturned() { blockReturned.Set(); }
 
 int CWaveOutput::Write(const char* data, int length) {
   NoteOutputWrite();

@@ -23,6 +23,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/win32_handles.h"
 #include "waveout/block_ring.h"
 #include "waveout/waveout_settings.h"
 #include "waveout/waveout_stats.h"
@@ -71,7 +72,7 @@ private:
   void BlockReturned() override;
 
   const std::wstring settingsPath;
-  HANDLE blockReturned;  // auto: the driver returned a block to a waiter
+  Event blockReturned;  // auto: the driver returned a block to a waiter
   WaveOutSettings settings;
   std::atomic<HWAVEOUT> device{nullptr};
   // N block headers followed by N data areas, one allocation per Open.

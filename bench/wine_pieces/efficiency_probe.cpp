@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/probes/bench_clock.h"
 #include "bench/wine_pieces/linux_ticks.h"
-#include "tests/support/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;

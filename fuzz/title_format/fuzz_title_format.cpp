@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "mpeg_input/title_format/title_format.h"
-#include "mpeg_input/title_format/title_text.h"
+#include "title_format/title_format.h"
+#include "title_format/title_text.h"
 
 namespace {
 

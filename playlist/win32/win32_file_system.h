@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/win32_handles.h"
 #include "playlist/files/playlist_file_system.h"
 
 namespace zul {
@@ -33,7 +34,7 @@ public:
 private:
   std::wstring path_;
   std::wstring temp_;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
+  UniqueHandle file_;
   bool ok_ = true;
 };
 

@@ -1,6 +1,7 @@
 #include "pluginhost/host/dll_input.h"
 
 #include "base/console_log.h"
+#include "base/win32_handles.h"
 #include "pluginhost/host/builtin_wrappers.h"
 #include "pluginhost/host/host_callbacks.h"
 #include "pluginhost/protocol/builtin_modules.h"
@@ -222,12 +223,13 @@ void CDllInput::Stop() {
   if (stopping_) return;
   stopping_ = true;
   StopCall call{module_, {}};
-  HANDLE thread = CreateThread(nullptr, 0, &RunStop, &call, 0, nullptr);
+  UniqueHandle thread(CreateThread(nullptr, 0, &RunStop, &call, 0, nullptr));
   if (!thread) {
     RunStop(&call);
   } else {
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) ServeSentMessages();
-    CloseHandle(thread);
+    const HANDLE waitFor = thread.Get();
+    while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0)
+      ServeSentMessages();
   }
   stopping_ = false;
   Faulted(call.fault, L"Stop");

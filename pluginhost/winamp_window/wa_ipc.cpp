@@ -5,7 +5,6 @@
 
 #include "base/console_log.h"
 #include "base/settings.h"
-#include "mpeg_input/title_format/title_format.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/host_callbacks.h"
@@ -16,6 +15,7 @@
 #include "pluginhost/winamp_window/caller_memory.h"
 #include "pluginhost/winamp_window/wa_emu_wnd.h"
 #include "resources/resource.h"
+#include "title_format/title_format.h"
 
 extern "C" int uncompress(unsigned char* dest, unsigned long* destLen, const unsigned char* source,
                           unsigned long sourceLen);

@@ -9,6 +9,7 @@
 
 #include "base/profile_text.h"
 #include "base/settings.h"
+#include "base/win32_handles.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {
@@ -415,7 +416,7 @@ TEST(Instance, UsageMessageBoxIsShownAndTheProcessEndsWithoutStarting) {
 class HungInstance {
 public:
   HungInstance() {
-    mutex_ = CreateMutexW(nullptr, FALSE, L"Winamp v1.x");
+    mutex_.Reset(CreateMutexW(nullptr, FALSE, L"Winamp v1.x"));
     thread_ = std::thread([this] { Run(); });
     while (!hwnd_) Sleep(10);
   }
@@ -424,7 +425,6 @@ public:
     PostMessageW(hwnd_, WM_QUIT, 0, 0);
     PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     thread_.join();
-    CloseHandle(mutex_);
   }
   std::atomic<bool> inCopyData{false};
   std::atomic<bool> release_{false};
@@ -456,7 +456,7 @@ private:
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     DestroyWindow(h);
   }
-  HANDLE mutex_;
+  UniqueHandle mutex_;
   std::thread thread_;
   std::atomic<HWND> hwnd_{nullptr};
   DWORD threadId_ = 0;

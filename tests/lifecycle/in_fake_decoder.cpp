@@ -34,6 +34,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/win32_handles.h"
 #include "pluginhost/protocol/winamp_records.h"
 #include "tests/pluginhost/host/plugin_log.h"
 
@@ -71,12 +72,12 @@ struct Tags {
 };
 
 // The "TAGS:<artist>|<title>" line at the start of an opened file.
-bool ReadTags(HANDLE f, Tags* tags) {
-  if (f == INVALID_HANDLE_VALUE) return false;
+bool ReadTags(UniqueHandle f, Tags* tags) {
+  if (!f) return false;
   char head[256] = {};
   DWORD got = 0;
-  ReadFile(f, head, sizeof head - 1, &got, nullptr);
-  CloseHandle(f);
+  ReadFile(f.Get(), head, sizeof head - 1, &got, nullptr);
+  f.Reset();
   if (std::strncmp(head, "TAGS:", 5) != 0) return false;
   const std::string line(head + 5, std::strcspn(head + 5, "\r\n"));
   const size_t bar = line.find('|');
@@ -87,12 +88,12 @@ bool ReadTags(HANDLE f, Tags* tags) {
 }
 
 bool Readable(const char* path) {
-  HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
+  UniqueHandle f(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!f) return false;
   char head[10] = {};
   DWORD got = 0;
-  ReadFile(f, head, sizeof head, &got, nullptr);
-  CloseHandle(f);
+  ReadFile(f.Get(), head, sizeof head, &got, nullptr);
+  f.Reset();
   return !(got == sizeof head && std::memcmp(head, "UNREADABLE", sizeof head) == 0);
 }
 
@@ -155,7 +156,9 @@ void __cdecl GetFileInfo(void* file, void* title, int* length) {
   const char* path = static_cast<const char*>(file);
   HoldIfSlow(path);
   Tags tags;
-  if (title && ReadTags(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr), &tags))
+  if (title &&
+      ReadTags(UniqueHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)),
+               &tags))
     std::snprintf(static_cast<char*>(title), 255, "%s - %s", tags.artist.c_str(), tags.title.c_str());
 }
 int __cdecl InfoBox(void*, HWND) { return 0; }
@@ -207,7 +210,9 @@ void __cdecl EQSet(int, char*, int) {}
 
 EXPORT int winampGetExtendedFileInfoW(const wchar_t* file, const wchar_t* field, wchar_t* ret, int retlen) {
   Tags tags;
-  if (!ReadTags(CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr), &tags)) return 0;
+  if (!ReadTags(UniqueHandle(CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)),
+                &tags))
+    return 0;
   std::string value;
   if (lstrcmpiW(field, L"artist") == 0)
     value = tags.artist;

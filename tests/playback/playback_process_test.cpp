@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win32_handles.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {
@@ -153,15 +154,14 @@ std::wstring WaitForPlayResult(HWND main, const std::wstring& path, DWORD timeou
 std::string ExtensionList(HWND winamp, DWORD pid) {
   DWORD_PTR block = 0;
   if (!SendMessageTimeoutW(winamp, WM_USER, 0, 292, SMTO_BLOCK, 10000, &block) || !block) return "(no answer)";
-  HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, pid);
+  UniqueHandle process(OpenProcess(PROCESS_VM_READ, FALSE, pid));
   std::string all;
   char c = 0, previous = 0;
-  for (auto at = reinterpret_cast<const char*>(block); ReadProcessMemory(process, at, &c, 1, nullptr); ++at) {
+  for (auto at = reinterpret_cast<const char*>(block); ReadProcessMemory(process.Get(), at, &c, 1, nullptr); ++at) {
     if (c == 0 && previous == 0) break;
     all += c ? c : ' ';
     previous = c;
   }
-  CloseHandle(process);
   while (!all.empty() && all.back() == ' ') all.pop_back();
   return all;
 }

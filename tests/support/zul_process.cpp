@@ -61,15 +61,14 @@ std::wstring FreshTempFolder(const std::wstring& prefix) {
       std::wstring(temp) + prefix + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
   CreateDirectoryW(dir.c_str(), nullptr);
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
+  UniqueFindHandle find(FindFirstFileW((dir + L"\\*").c_str(), &found));
+  if (find) {
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       const std::wstring file = dir + L"\\" + found.cFileName;
       SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileW(file.c_str());
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
   }
   return dir;
 }
@@ -83,12 +82,11 @@ ZulSandbox::ZulSandbox(const std::wstring& name) {
 }
 
 ZulSandbox::~ZulSandbox() {
-  for (HANDLE p : processes_) {
-    if (WaitForSingleObject(p, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(p, 99);
-      WaitForSingleObject(p, 5000);
+  for (const UniqueHandle& p : processes_) {
+    if (WaitForSingleObject(p.Get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(p.Get(), 99);
+      WaitForSingleObject(p.Get(), 5000);
     }
-    CloseHandle(p);
   }
 }
 
@@ -98,8 +96,8 @@ HANDLE ZulSandbox::Start(const std::wstring& args, DWORD* pid) {
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(exe_.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.c_str(), &si, &pi))
     return nullptr;
-  CloseHandle(pi.hThread);
-  processes_.push_back(pi.hProcess);
+  UniqueHandle thread(pi.hThread);
+  processes_.emplace_back(pi.hProcess);
   if (pid) *pid = pi.dwProcessId;
   return pi.hProcess;
 }
@@ -175,21 +173,19 @@ bool WaitForExit(HANDLE process, DWORD timeoutMs) { return WaitForSingleObject(p
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::string bytes;
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return bytes;
+  UniqueHandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!f) return bytes;
   char buf[65536];
   DWORD got = 0;
-  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-  CloseHandle(f);
+  while (ReadFile(f.Get(), buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
   return bytes;
 }
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  UniqueHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
+  WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 void AgeFile(const std::wstring& path, int seconds) {
@@ -212,7 +208,7 @@ HANDLE StartProgram(const std::wstring& exe, const std::wstring& args, DWORD* pi
   PROCESS_INFORMATION pi{};
   std::wstring cmd = L"\"" + exe + L"\" " + args;
   if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-  CloseHandle(pi.hThread);
+  UniqueHandle thread(pi.hThread);
   *pid = pi.dwProcessId;
   return pi.hProcess;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/win32_handles.h"
+
 namespace zul::test {
 
 // Folder next to the test executables; zul.exe is built there too.
@@ -33,7 +35,7 @@ public:
 
 private:
   std::wstring dir_, exe_;
-  std::vector<HANDLE> processes_;
+  std::vector<UniqueHandle> processes_;
 };
 
 // Polls instance discovery until a main window of that process answers.

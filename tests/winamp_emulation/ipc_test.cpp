@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win32_handles.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {
@@ -336,11 +337,11 @@ TEST(IpcStatusTitle, AFileWithoutFramesGetsItsStatusAsTitle) {
   for (DWORD start = GetTickCount(); !movedOn && GetTickCount() - start < 20000; Sleep(20))
     movedOn = ends() > endsBefore && ipc(0, 104) == 1;
   ASSERT_TRUE(movedOn);
-  HANDLE memory = OpenProcess(PROCESS_VM_READ, FALSE, pid);
-  auto text = [memory](LRESULT at) {
+  UniqueHandle memory(OpenProcess(PROCESS_VM_READ, FALSE, pid));
+  auto text = [&memory](LRESULT at) {
     std::string read(MAX_PATH, '\0');
     SIZE_T got = 0;
-    ReadProcessMemory(memory, reinterpret_cast<void*>(at), read.data(), read.size() - 1, &got);
+    ReadProcessMemory(memory.Get(), reinterpret_cast<void*>(at), read.data(), read.size() - 1, &got);
     return std::string(read.c_str());
   };
   std::map<std::string, std::string> titles;  // file name: title
@@ -348,7 +349,7 @@ TEST(IpcStatusTitle, AFileWithoutFramesGetsItsStatusAsTitle) {
     const std::string path = text(ipc(i, 211));
     titles[path.substr(path.find_last_of('\\') + 1)] = text(ipc(i, 212));
   }
-  CloseHandle(memory);
+  memory.Reset();
   EXPECT_EQ(titles["broken.mp3"], "Valid frame not found");
   SendMessageTimeoutW(winamp, WM_COMMAND, 40001, 0, SMTO_BLOCK, 10000, &reply);
   EXPECT_TRUE(WaitForExit(process, 20000));

@@ -1,7 +1,7 @@
 // The Winamp window and the service API as a plug-in sees them: zul.exe runs
-// with gen_probe.dll in its Plugins folder, and the test asks the plug-in to
+// with gen_fake_probe.dll in its Plugins folder, and the test asks the plug-in to
 // make each request from inside the player (on its UI thread, with buffers
-// and callbacks in the plug-in's memory). See gen_probe.cpp for the commands.
+// and callbacks in the plug-in's memory). See gen_fake_probe.cpp for the commands.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -70,13 +70,14 @@ protected:
     }
     StartWithProbe(m3u);
   }
-  // zul.exe with gen_probe.dll and the playlist `m3u` to restore.
+  // zul.exe with gen_fake_probe.dll and the playlist `m3u` to restore.
   static void StartWithProbe(const std::string& m3u) {
     const std::wstring plugins = box_->dir() + L"\\Plugins";
     CreateDirectoryW(plugins.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((BinDir() + L"\\gen_probe.dll").c_str(), (plugins + L"\\gen_probe.dll").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW((BinDir() + L"\\gen_fake_probe.dll").c_str(), (plugins + L"\\gen_fake_probe.dll").c_str(), FALSE));
     WriteFileBytes(box_->dir() + L"\\zul.m3u", m3u);
-    WriteFileBytes(box_->ini(), "[Preferences]\r\ndllGenName0=" + EncodeUtf8(plugins) + "\\gen_probe.dll\r\n");
+    WriteFileBytes(box_->ini(), "[Preferences]\r\ndllGenName0=" + EncodeUtf8(plugins) + "\\gen_fake_probe.dll\r\n");
 
     WNDCLASSW wc{};
     wc.lpfnWndProc = ReplyProc;
@@ -91,7 +92,7 @@ protected:
     ASSERT_TRUE(WaitUntilRunning(main_));
     winamp_ = FindWinampWindow(pid_);
     probe_ = FindWindowOfClass(pid_, L"ZulProbe");
-    ASSERT_NE(probe_, nullptr) << "gen_probe.dll was not loaded and started from the Plugins folder";
+    ASSERT_NE(probe_, nullptr) << "gen_fake_probe.dll was not loaded and started from the Plugins folder";
   }
   static void TearDownTestSuite() {
     if (winamp_ && IsWindow(winamp_)) SendMessageW(winamp_, WM_COMMAND, 40001, 0);

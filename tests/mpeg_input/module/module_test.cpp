@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 
+#include "base/win32_handles.h"
 #include "mpeg_input/module/block_render.h"
 #include "mpeg_input/module/file_playback.h"
 #include "mpeg_input/module/mpeg_in_module.h"
@@ -263,9 +264,9 @@ TEST_F(MpegModule, StopWaitsForADecodeThreadInASlowPluginCallToEndByItself) {
     SCOPED_TRACE(call);
     RecordingOutput& out = RecordingOutput::Get();
     out.Reset();
-    HANDLE inside = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    Event inside(Event::Reset::Manual);
     out.OnNext(call, [&] {
-      SetEvent(inside);
+      inside.Set();
       Sleep(kSlowCallMs);
     });
     const bool seeking = std::string(call) == "Flush";
@@ -275,9 +276,8 @@ TEST_F(MpegModule, StopWaitsForADecodeThreadInASlowPluginCallToEndByItself) {
       ASSERT_TRUE(PumpUntil([&] { return out.CanWrite() < 576 * 4; }));
       M()->SetOutputTime(1500);
     }
-    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(inside, 0) == WAIT_OBJECT_0; }));
+    ASSERT_TRUE(PumpUntil([&] { return WaitForSingleObject(inside.Get(), 0) == WAIT_OBJECT_0; }));
     M()->Stop();
-    CloseHandle(inside);
     // The call came back before the output was closed: the thread left it.
     std::vector<std::string> names;
     for (const auto& c : out.Calls())

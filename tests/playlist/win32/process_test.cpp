@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/win32_handles.h"
 #include "tests/support/zul_process.h"
 
 namespace zul::test {
@@ -136,10 +137,9 @@ std::string UntaggedTrack() {
 // The ANSI text an IPC answer points to inside zul.exe.
 std::string RemoteText(DWORD pid, DWORD_PTR at) {
   std::string text(MAX_PATH, '\0');
-  HANDLE memory = OpenProcess(PROCESS_VM_READ, FALSE, pid);
+  UniqueHandle memory(OpenProcess(PROCESS_VM_READ, FALSE, pid));
   SIZE_T got = 0;
-  if (memory && at) ReadProcessMemory(memory, reinterpret_cast<void*>(at), text.data(), text.size() - 1, &got);
-  if (memory) CloseHandle(memory);
+  if (memory && at) ReadProcessMemory(memory.Get(), reinterpret_cast<void*>(at), text.data(), text.size() - 1, &got);
   return text.c_str();
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "base/win32_handles.h"
 #include "playlist/files/folder_scan.h"
 #include "playlist/files/playlist_files.h"
 #include "playlist/win32/win32_file_system.h"
@@ -26,8 +27,8 @@ public:
 private:
   static void Remove(const std::wstring& folder) {
     WIN32_FIND_DATAW f;
-    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &f);
-    if (h != INVALID_HANDLE_VALUE) {
+    UniqueFindHandle h(FindFirstFileW((folder + L"*").c_str(), &f));
+    if (h) {
       do {
         std::wstring name = f.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -35,8 +36,7 @@ private:
           Remove(folder + name + L"\\");
         else
           DeleteFileW((folder + name).c_str());
-      } while (FindNextFileW(h, &f));
-      FindClose(h);
+      } while (FindNextFileW(h.Get(), &f));
     }
     RemoveDirectoryW(folder.c_str());
   }
@@ -73,21 +73,19 @@ TEST(ReplacingFileWriter, AWriterKilledMidWriteLeavesTheOldFileWhole) {
   WriteFileBytes(file, old);
 
   const std::wstring eventName = L"zul_plist_halfway_" + std::to_wstring(GetCurrentProcessId());
-  HANDLE halfway = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-  ASSERT_NE(halfway, nullptr);
+  UniqueHandle halfway(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+  ASSERT_TRUE(halfway);
   std::wstring cmd = L"\"" + BinDir() + L"\\playlist_write_child.exe\" \"" + file + L"\" " + eventName;
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION pi{};
   ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  const DWORD signalled = WaitForSingleObject(halfway, 30000);
+  UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  const DWORD signalled = WaitForSingleObject(halfway.Get(), 30000);
   DWORD exitCode = 0;
   GetExitCodeProcess(pi.hProcess, &exitCode);
   ASSERT_EQ(signalled, WAIT_OBJECT_0) << "the writer did not get halfway, exit code " << exitCode;
   ASSERT_TRUE(TerminateProcess(pi.hProcess, 9));
   WaitForSingleObject(pi.hProcess, 10000);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  CloseHandle(halfway);
 
   EXPECT_EQ(ReadFileBytes(file), old);
   EXPECT_GT(ReadFileBytes(file + L".tmp").size(), 0u);  // it was killed while writing

@@ -1,5 +1,5 @@
 #pragma once
-// Faults on demand for the test plug-ins, raised the way real plug-ins fail:
+// Faults on demand for the fake plug-ins, raised the way real plug-ins fail:
 // processor faults, an MSVC C++ throw (RaiseException 0xE06D7363), a fault
 // under the plug-in's own exception handler (which must see its unwind), an
 // exception the plug-in's own handler deals with itself, and stack overflows.

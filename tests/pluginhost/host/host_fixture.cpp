@@ -1,4 +1,5 @@
 #include "tests/pluginhost/host/host_fixture.h"
+#include "base/win32_handles.h"
 
 #include <map>
 
@@ -139,10 +140,9 @@ void WriteIni(const std::wstring& ini, const std::wstring& preferencesLines) {
   std::wstring text = L"[Preferences]\r\n" + preferencesLines;
   std::string bytes;
   for (wchar_t c : text) bytes += static_cast<char>(c);  // test paths are ASCII
-  HANDLE f = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  UniqueHandle f(CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
+  WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 #if defined(__i386__)

@@ -16,7 +16,7 @@ namespace zul::test {
 // A fresh folder under %TEMP% for one test.
 std::wstring MakeTempDir(const wchar_t* name);
 
-// A copy of a test plug-in DLL under its own name, so several copies are
+// A copy of a fake plug-in DLL under its own name, so several copies are
 // independent plug-ins. The test holds its own reference to reach the Test*
 // exports; Release() drops it so the host's unload really unmaps the DLL.
 class PluginCopy {
@@ -41,7 +41,7 @@ private:
   HMODULE module_ = nullptr;
 };
 
-// The test input plug-in's exports.
+// The fake input plug-in's exports.
 struct InputControls {
   explicit InputControls(const PluginCopy& copy);
   void (*Reset)();

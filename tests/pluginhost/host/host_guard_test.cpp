@@ -74,7 +74,7 @@ std::vector<GuardedCall> GuardedCalls() {
 }
 
 TEST_F(PluginFaults, AThousandFaultsInEveryGuardedCallThenNormalCallsWork) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_fault.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_fault.dll");
   InputControls in(a);
   ASSERT_TRUE(inputs.Add(a.path(), window));
   CDllInput& p = *inputs.At(0);
@@ -114,7 +114,7 @@ TEST_F(PluginFaults, AThousandFaultsInEveryGuardedCallThenNormalCallsWork) {
 }
 
 TEST_F(PluginFaults, SetVolumeAllStopsAtThePluginThatFaults) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), b(L"in_test_ansi.dll", dir, L"in_b.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), b(L"in_fake_ansi.dll", dir, L"in_b.dll");
   InputControls inA(a), inB(b);
   ASSERT_TRUE(inputs.Add(a.path(), window));
   ASSERT_TRUE(inputs.Add(b.path(), window));
@@ -127,7 +127,7 @@ TEST_F(PluginFaults, SetVolumeAllStopsAtThePluginThatFaults) {
 }
 
 TEST_F(PluginFaults, ThePluginsOwnHandlersStillWork) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_own.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_own.dll");
   InputControls in(a);
   ASSERT_TRUE(inputs.Add(a.path(), window));
   // A fault under the plug-in's own handler: the handler sees its unwind.
@@ -142,8 +142,8 @@ TEST_F(PluginFaults, ThePluginsOwnHandlersStillWork) {
 }
 
 TEST_F(PluginFaults, GuardsNestAndWorkOnTwoThreadsAtOnce) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll");
-  PluginCopy g(L"gen_test.dll", dir, L"gen_nest.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll");
+  PluginCopy g(L"gen_fake.dll", dir, L"gen_nest.dll");
   InputControls in(a);
   GeneralControls gen(g);
   ASSERT_TRUE(inputs.Add(a.path(), window));
@@ -193,7 +193,7 @@ TEST_F(PluginFaults, TheCallerGetsItsRegistersBackAfterARecoveredFault) {
   const unsigned allRegisters = (1u << kCheckedRegisters) - 1;
   ASSERT_EQ(ZulCallWithRegisterPatterns(&ZulClobberRegisters, nullptr), allRegisters) << "the check sees nothing";
 
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_regs.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_regs.dll");
   InputControls in(a);
   struct Call {
     InputControls* in;
@@ -214,7 +214,7 @@ TEST_F(PluginFaults, TheCallerGetsItsRegistersBackAfterARecoveredFault) {
 }
 
 TEST_F(PluginFaults, EveryStackOverflowOnAThreadIsCaught) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_deep.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_deep.dll");
   InputControls in(a);
   std::vector<DWORD> codes;
   std::thread([&] {
@@ -227,7 +227,7 @@ TEST_F(PluginFaults, EveryStackOverflowOnAThreadIsCaught) {
 }
 
 TEST_F(PluginFaults, GeneralPluginFaultsInInitAndQuitAreSurvived) {
-  PluginCopy g(L"gen_test.dll", dir, L"gen_faulty.dll");
+  PluginCopy g(L"gen_fake.dll", dir, L"gen_faulty.dll");
   GeneralControls gen(g);
   gen.Set("subclass", 1);
   gen.Set("id", 3);
@@ -256,7 +256,7 @@ TEST_F(WindowProcedures, UnloadingInAnyOrderNeverLeavesAProcedureOfAFreedDll) {
     LRESULT afterFirst;
   } orders[] = {{0, 0, 9}, {1, 0, 91}};
   for (const Order& order : orders) {
-    PluginCopy g1(L"gen_test.dll", dir, L"gen_one.dll"), g2(L"gen_test.dll", dir, L"gen_two.dll");
+    PluginCopy g1(L"gen_fake.dll", dir, L"gen_one.dll"), g2(L"gen_fake.dll", dir, L"gen_two.dll");
     GeneralControls c1(g1), c2(g2);
     c1.Set("id", 1);
     c1.Set("subclass", 1);  // SetWindowLongPtrW
@@ -278,7 +278,7 @@ TEST_F(WindowProcedures, UnloadingInAnyOrderNeverLeavesAProcedureOfAFreedDll) {
   }
 
   // The shutdown: names saved, unloaded in list order.
-  PluginCopy g1(L"gen_test.dll", dir, L"gen_one.dll"), g2(L"gen_test.dll", dir, L"gen_two.dll");
+  PluginCopy g1(L"gen_fake.dll", dir, L"gen_one.dll"), g2(L"gen_fake.dll", dir, L"gen_two.dll");
   GeneralControls(g1).Set("subclass", 1);
   GeneralControls(g2).Set("subclass", 2);
   const std::wstring ini = dir + L"\\zul.ini";
@@ -298,7 +298,7 @@ TEST_F(WindowProcedures, UnloadingInAnyOrderNeverLeavesAProcedureOfAFreedDll) {
 }
 
 TEST_F(PluginFaults, QuitWaitingForAThreadThatSendsToTheWinampWindowDoesNotDeadlock) {
-  PluginCopy g(L"gen_test.dll", dir, L"gen_thread.dll");
+  PluginCopy g(L"gen_fake.dll", dir, L"gen_thread.dll");
   GeneralControls gen(g);
   gen.Set("thread", 1);
   ASSERT_TRUE(generals.Add(g.path(), window));

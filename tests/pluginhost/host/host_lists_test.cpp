@@ -71,8 +71,8 @@ TEST_F(PluginLists, MissingDllThenNoneGivesOneMessageAndStandardIsSavedThenNone)
 }
 
 TEST_F(PluginLists, StandardOnceWhereListedFirstOrAfterTheLast) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), w(L"in_test_wide.dll", dir, L"in_w.dll");
-  PluginCopy out(L"out_test.dll", dir, L"out_o.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), w(L"in_fake_wide.dll", dir, L"in_w.dll");
+  PluginCopy out(L"out_fake.dll", dir, L"out_o.dll");
   Load(L"dllInName0=STANDARD\r\ndllInName1=" + a.path() + L"\r\ndllInName2=STANDARD\r\ndllInName3=" + w.path() +
        L"\r\ndllOutName0=" + out.path() + L"\r\ndllOutName1=NONE\r\n");
   EXPECT_EQ(inputs.Names(), Names({nullptr, &a, &w}));
@@ -87,8 +87,8 @@ TEST_F(PluginLists, StandardOnceWhereListedFirstOrAfterTheLast) {
 }
 
 TEST_F(PluginLists, UnusableDllsAreDroppedWithTheirKindsMessage) {
-  PluginCopy out(L"out_test.dll", dir, L"out_as_gen.dll");
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_norecord.dll");
+  PluginCopy out(L"out_fake.dll", dir, L"out_as_gen.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_norecord.dll");
   InputControls(a).SetInt("NoRecord", 1);
   Load(L"dllInName0=" + a.path() + L"\r\ndllOutName0=" + dir + L"\\out_missing.dll\r\ndllGenName0=" + out.path() +
        L"\r\ndllGenName1=STANDARD\r\n");
@@ -104,7 +104,7 @@ TEST_F(PluginLists, UnusableDllsAreDroppedWithTheirKindsMessage) {
 }
 
 TEST_F(PluginLists, NullMembersComeFromTheBuiltInButInitAndQuitAreNeverLent) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_nulls.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_nulls.dll");
   InputControls in(a);
   in.SetNull("Config,Play,GetLength,Init,Quit,EQSet");
   ASSERT_TRUE(inputs.Add(a.path(), window));
@@ -124,7 +124,7 @@ TEST_F(PluginLists, NullMembersComeFromTheBuiltInButInitAndQuitAreNeverLent) {
   EXPECT_EQ(BuiltinCalls("Init"), 0);
   EXPECT_EQ(BuiltinCalls("Quit"), 0);
 
-  PluginCopy o(L"out_test.dll", dir, L"out_nulls.dll");
+  PluginCopy o(L"out_fake.dll", dir, L"out_nulls.dll");
   auto setNull = o.Export<void (*)(const char*)>("TestOutSetNull");
   setNull("Open");
   setNull("Write");
@@ -132,7 +132,7 @@ TEST_F(PluginLists, NullMembersComeFromTheBuiltInButInitAndQuitAreNeverLent) {
   EXPECT_EQ(outputs.At(0)->module()->Open, BuiltinOutModule()->Open);
   EXPECT_EQ(outputs.At(0)->module()->Write, BuiltinOutModule()->Write);
 
-  PluginCopy g(L"gen_test.dll", dir, L"gen_nulls.dll");
+  PluginCopy g(L"gen_fake.dll", dir, L"gen_nulls.dll");
   GeneralControls gen(g);
   gen.Set("nullInit", 1);
   gen.Set("nullConfig", 1);
@@ -148,7 +148,7 @@ TEST_F(PluginLists, NullMembersComeFromTheBuiltInButInitAndQuitAreNeverLent) {
 }
 
 TEST_F(PluginLists, RecordsGetTheWindowTheInstanceAndTheHostCallbacks) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), own(L"in_test_ansi.dll", dir, L"in_own.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), own(L"in_fake_ansi.dll", dir, L"in_own.dll");
   InputControls inA(a), inOwn(own);
   inOwn.SetInt("OwnSetInfo", 1);
   ASSERT_TRUE(inputs.Add(a.path(), window));
@@ -202,8 +202,8 @@ TEST_F(PluginLists, RecordsGetTheWindowTheInstanceAndTheHostCallbacks) {
 }
 
 TEST_F(PluginLists, OutputsInitAtLoadAndTheFirstIsEveryInputsOutMod) {
-  PluginCopy o1(L"out_test.dll", dir, L"out_1.dll"), o2(L"out_test.dll", dir, L"out_2.dll");
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll");
+  PluginCopy o1(L"out_fake.dll", dir, L"out_1.dll"), o2(L"out_fake.dll", dir, L"out_2.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll");
   auto calls1 = o1.Export<const char* (*)()>("TestOutCalls");
   auto calls2 = o2.Export<const char* (*)()>("TestOutCalls");
   o1.Export<void (*)()>("TestOutReset")();
@@ -230,7 +230,7 @@ TEST_F(PluginLists, OutputsInitAtLoadAndTheFirstIsEveryInputsOutMod) {
 }
 
 TEST_F(PluginLists, ChoosingByExtensionInListOrder) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), w(L"in_test_wide.dll", dir, L"in_w.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), w(L"in_fake_wide.dll", dir, L"in_w.dll");
   InputControls inA(a), inW(w);
   inA.Extensions("ogg;mp3\0Audio\0");
   inW.Extensions("MP3\0MPEG\0");
@@ -266,7 +266,7 @@ TEST_F(PluginLists, ChoosingByExtensionInListOrder) {
 }
 
 TEST_F(PluginLists, TheBuiltInListedFirstIsTriedFirst) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll");
   InputControls inA(a);
   inA.Extensions("mp3\0MPEG\0");
   Load(L"dllInName0=STANDARD\r\ndllInName1=" + a.path() + L"\r\n");
@@ -281,7 +281,7 @@ TEST_F(PluginLists, TheBuiltInListedFirstIsTriedFirst) {
 }
 
 TEST_F(PluginLists, PlayResultsFallThroughOnlyForFiles) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), b(L"in_test_ansi.dll", dir, L"in_b.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), b(L"in_fake_ansi.dll", dir, L"in_b.dll");
   InputControls inA(a), inB(b);
   inA.Extensions("abc\0A\0");
   inB.Extensions("abc\0B\0");
@@ -327,7 +327,7 @@ TEST_F(PluginLists, PlayResultsFallThroughOnlyForFiles) {
 }
 
 TEST_F(PluginLists, AnsiNamesAreCutTo254BytesAndUnicodeNamesPassWhole) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), w(L"in_test_wide.dll", dir, L"in_w.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), w(L"in_fake_wide.dll", dir, L"in_w.dll");
   InputControls inA(a), inW(w);
   inA.Extensions("abc\0A\0");
   inW.Extensions("xyz\0W\0");
@@ -364,7 +364,7 @@ TEST_F(PluginLists, AnsiNamesAreCutTo254BytesAndUnicodeNamesPassWhole) {
 }
 
 TEST_F(PluginLists, AnsiPlayNameStaysValidWhileOtherCallsUseTheirOwnBuffers) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll");
   InputControls inA(a);
   inA.Extensions("abc\0A\0");
   Load(L"dllInName0=" + a.path() + L"\r\n");
@@ -380,7 +380,7 @@ TEST_F(PluginLists, AnsiPlayNameStaysValidWhileOtherCallsUseTheirOwnBuffers) {
 }
 
 TEST_F(PluginLists, ExtendedInfoFromTheWideExportOrFromTheBuiltInForItsFiles) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), w(L"in_test_wide.dll", dir, L"in_w.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), w(L"in_fake_wide.dll", dir, L"in_w.dll");
   InputControls inA(a), inW(w);
   inA.Extensions("mp3;abc\0A\0");
   inW.Extensions("xyz\0W\0");
@@ -397,7 +397,7 @@ TEST_F(PluginLists, ExtendedInfoFromTheWideExportOrFromTheBuiltInForItsFiles) {
 }
 
 TEST_F(PluginLists, FilterAndExtensionListFollowTheListOrder) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll");
   InputControls inA(a);
   inA.Extensions("ogg;oga\0Ogg Vorbis\0wav\0Wave\0");
   Load(L"dllInName0=STANDARD\r\ndllInName1=" + a.path() + L"\r\n");
@@ -408,7 +408,7 @@ TEST_F(PluginLists, FilterAndExtensionListFollowTheListOrder) {
 }
 
 TEST_F(PluginLists, EditingTheInputList) {
-  PluginCopy a(L"in_test_ansi.dll", dir, L"in_a.dll"), b(L"in_test_ansi.dll", dir, L"in_b.dll");
+  PluginCopy a(L"in_fake_ansi.dll", dir, L"in_a.dll"), b(L"in_fake_ansi.dll", dir, L"in_b.dll");
   InputControls inA(a), inB(b);
   inA.Extensions("abc\0A\0");
   Load(L"dllInName0=" + a.path() + L"\r\n");

@@ -1,5 +1,5 @@
 #pragma once
-// The test plug-ins' shared life log: when ZUL_TEST_PLUGIN_LOG names a file,
+// The fake plug-ins' shared life log: when ZUL_TEST_PLUGIN_LOG names a file,
 // every plug-in appends "<its file name> <event>" lines to it, so a test of
 // zul.exe as a real process can check the order of the whole start-up and
 // shutdown across plug-ins.

@@ -1,4 +1,4 @@
-// zul.exe as a real process with a settings file listing test plug-ins: the
+// zul.exe as a real process with a settings file listing fake plug-ins: the
 // failed-load message box, faults in a general plug-in, the start-up and
 // shutdown order across the three kinds, and the lists it saves.
 #include <windows.h>
@@ -33,9 +33,9 @@ bool ConsoleHas(HWND main, const std::wstring& text) {
 TEST(ZulWithPlugins, OneMessagePerFailedLoadFaultsSurvivedListsSavedInOrder) {
   ZulSandbox box(L"plugins");
   const std::wstring in = box.dir() + L"\\in_a.dll", out = box.dir() + L"\\out_o.dll", gen = box.dir() + L"\\gen_g.dll";
-  CopyFileW((BinDir() + L"\\in_test_ansi.dll").c_str(), in.c_str(), FALSE);
-  CopyFileW((BinDir() + L"\\out_test.dll").c_str(), out.c_str(), FALSE);
-  CopyFileW((BinDir() + L"\\gen_test.dll").c_str(), gen.c_str(), FALSE);
+  CopyFileW((BinDir() + L"\\in_fake_ansi.dll").c_str(), in.c_str(), FALSE);
+  CopyFileW((BinDir() + L"\\out_fake.dll").c_str(), out.c_str(), FALSE);
+  CopyFileW((BinDir() + L"\\gen_fake.dll").c_str(), gen.c_str(), FALSE);
   const std::wstring log = box.dir() + L"\\plugins.log";
   DeleteFileW(log.c_str());  // a folder of an earlier run with the same process id
   SetEnvironmentVariableW(L"ZUL_TEST_PLUGIN_LOG", log.c_str());

@@ -1,9 +1,9 @@
-#include "mpeg_input/title_format/title_format.h"
+#include "title_format/title_format.h"
 
 #include <gtest/gtest.h>
 
-#include "mpeg_input/title_format/title_text.h"
-#include "tests/mpeg_input/title_format/title_fixture.h"
+#include "tests/title_format/title_fixture.h"
+#include "title_format/title_text.h"
 
 namespace zul::testing {
 namespace {

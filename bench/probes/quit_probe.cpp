@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/bench_clock.h"
+#include "base/win32_handles.h"
+#include "bench/probes/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;
+using zul::UniqueHandle;
 
 namespace {
 
@@ -38,19 +40,17 @@ double TimeToExit(HANDLE process, HWND target, UINT msg, WPARAM wParam) {
   const bool ended = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
   const double elapsed = NowMs() - t0;
   if (!ended) TerminateProcess(process, 1);
-  CloseHandle(process);
   return ended ? elapsed : -1;
 }
 
 // zul.exe idle (no argument) or playing `track` once it is heard.
 double ZulQuit(const std::wstring& exe, const std::wstring& track) {
   DWORD pid = 0;
-  HANDLE process = StartProgram(exe, track.empty() ? L"" : L"\"" + track + L"\"", &pid);
+  UniqueHandle process(StartProgram(exe, track.empty() ? L"" : L"\"" + track + L"\"", &pid));
   if (!process) return -1;
   HWND main = WaitForInstance(pid);
   if (!main || !WaitUntilRunning(main)) {
-    TerminateProcess(process, 1);
-    CloseHandle(process);
+    TerminateProcess(process.Get(), 1);
     return -1;
   }
   if (!track.empty()) {
@@ -58,27 +58,25 @@ double ZulQuit(const std::wstring& exe, const std::wstring& track) {
     const double t0 = NowMs();
     while (!(Ipc(winamp, kIpcIsPlaying) == 1 && Ipc(winamp, kIpcGetOutputTime) > 0)) {
       if (NowMs() - t0 > 30000) {
-        TerminateProcess(process, 1);
-        CloseHandle(process);
+        TerminateProcess(process.Get(), 1);
         return -1;
       }
       Sleep(10);
     }
   }
-  return TimeToExit(process, main, WM_COMMAND, kMenuExit);
+  return TimeToExit(process.Get(), main, WM_COMMAND, kMenuExit);
 }
 
 double MinimalClose(const std::wstring& exe) {
   DWORD pid = 0;
-  HANDLE process = StartProgram(exe, L"", &pid);
+  UniqueHandle process(StartProgram(exe, L"", &pid));
   if (!process) return -1;
   HWND main = WaitForInstance(pid);
   if (!main) {
-    TerminateProcess(process, 1);
-    CloseHandle(process);
+    TerminateProcess(process.Get(), 1);
     return -1;
   }
-  return TimeToExit(process, main, WM_CLOSE, 0);
+  return TimeToExit(process.Get(), main, WM_CLOSE, 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// A test output plug-in that records every call made into it, in order.
+// A fake output plug-in that records every call made into it, in order.
 #include <set>
 #include <string>
 

@@ -12,29 +12,31 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "tests/support/bench_clock.h"
+#include "base/win32_handles.h"
+#include "bench/probes/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;
+using zul::UniqueHandle;
 
 namespace {
 
 constexpr int kEntries = 10000;
 
-void End(HANDLE process, HWND main) {
+void End(UniqueHandle process, HWND main) {
   DWORD_PTR reply;
   if (main) SendMessageTimeoutW(main, WM_COMMAND, 507, 0, SMTO_BLOCK, 10000, &reply);  // "Exit"
-  if (WaitForSingleObject(process, 20000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
-  CloseHandle(process);
+  if (WaitForSingleObject(process.Get(), 20000) != WAIT_OBJECT_0) TerminateProcess(process.Get(), 1);
 }
 
 // zul.exe: start to IPC_GETLISTLENGTH answering kEntries; -1 on failure.
 double ZulListStart(const std::wstring& exe) {
   DWORD pid = 0;
   const double t0 = NowMs();
-  HANDLE process = StartProgram(exe, L"", &pid);
+  UniqueHandle process(StartProgram(exe, L"", &pid));
   if (!process) return -1;
   double result = -1;
   HWND winamp = nullptr;
@@ -47,7 +49,7 @@ double ZulListStart(const std::wstring& exe) {
     }
     Sleep(1);
   }
-  End(process, WaitForInstance(pid, 5000));
+  End(std::move(process), WaitForInstance(pid, 5000));
   return result;
 }
 
@@ -55,11 +57,11 @@ double ZulListStart(const std::wstring& exe) {
 double MinimalStart(const std::wstring& exe) {
   DWORD pid = 0;
   const double t0 = NowMs();
-  HANDLE process = StartProgram(exe, L"", &pid);
+  UniqueHandle process(StartProgram(exe, L"", &pid));
   if (!process) return -1;
   HWND main = WaitForInstance(pid, 30000);
   const double result = main ? NowMs() - t0 : -1;
-  End(process, main);
+  End(std::move(process), main);
   return result;
 }
 
@@ -109,13 +111,13 @@ int PlayBench() {
   const std::wstring timings = box.dir() + L"\\timings.txt";
   SetEnvironmentVariableW(L"ZUL_TIMINGS", timings.c_str());
   DWORD pid = 0;
-  HANDLE process = StartProgram(box.exe(), L"\"" + BinDir() + L"\\playback_fixtures\\albums\\album_a\"", &pid);
+  UniqueHandle process(StartProgram(box.exe(), L"\"" + BinDir() + L"\\playback_fixtures\\albums\\album_a\"", &pid));
   SetEnvironmentVariableW(L"ZUL_TIMINGS", nullptr);
-  if (!process || WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) {
+  if (!process || WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0) {
     std::printf("the play measurement run did not end\n");
     return 1;
   }
-  CloseHandle(process);
+  process.Reset();
   const std::string text = ReadFileBytes(timings);
   std::vector<double> output, driver;
   for (size_t at = 0; (at = text.find("play-to-output ", at)) != std::string::npos; ++at) {

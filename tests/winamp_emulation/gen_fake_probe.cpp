@@ -1,4 +1,4 @@
-// gen_probe.dll: a general-purpose plug-in through which a test drives the
+// gen_fake_probe.dll: a general-purpose plug-in through which a test drives the
 // Winamp window and the service API from inside zul.exe, the way a real
 // plug-in calls them (same process, same thread, pointers into its own
 // memory).

@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/bench_clock.h"
+#include "base/win32_handles.h"
+#include "bench/probes/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;
+using zul::UniqueHandle;
 
 namespace {
 
@@ -24,15 +26,14 @@ constexpr UINT kMenuExit = 507;
 double MeasureOnce(const std::wstring& exe) {
   DWORD pid = 0;
   double t0 = NowMs();
-  HANDLE process = StartProgram(exe, L"", &pid);
+  UniqueHandle process(StartProgram(exe, L"", &pid));
   if (!process) return -1;
   double result = -1;
   HWND main = WaitForInstance(pid, 30000);
   if (main && WaitUntilRunning(main, 30000)) result = NowMs() - t0;
   DWORD_PTR reply;
   if (main) SendMessageTimeoutW(main, WM_COMMAND, kMenuExit, 0, SMTO_BLOCK, 5000, &reply);
-  if (!WaitForExit(process, 10000)) TerminateProcess(process, 1);
-  CloseHandle(process);
+  if (!WaitForExit(process.Get(), 10000)) TerminateProcess(process.Get(), 1);
   return result;
 }
 

@@ -1,4 +1,4 @@
-#include "mpeg_input/title_format/title_text.h"
+#include "title_format/title_text.h"
 
 #include <gtest/gtest.h>
 

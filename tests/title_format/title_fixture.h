@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "mpeg_input/title_format/title_format.h"
+#include "title_format/title_format.h"
 
 namespace zul::testing {
 

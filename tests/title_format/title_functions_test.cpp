@@ -1,8 +1,8 @@
-#include "mpeg_input/title_format/title_functions.h"
+#include "title_format/title_functions.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/mpeg_input/title_format/title_fixture.h"
+#include "tests/title_format/title_fixture.h"
 
 namespace zul::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "mpeg_input/title_format/title_functions.h"
+#include "title_format/title_functions.h"
 
 #include <algorithm>
 #include <iterator>

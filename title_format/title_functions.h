@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <span>
 
-#include "mpeg_input/title_format/title_text.h"
+#include "title_format/title_text.h"
 
 namespace zul::title_format {
 

@@ -1,9 +1,9 @@
-#include "mpeg_input/title_format/title_format.h"
+#include "title_format/title_format.h"
 
 #include <vector>
 
-#include "mpeg_input/title_format/title_functions.h"
-#include "mpeg_input/title_format/title_text.h"
+#include "title_format/title_functions.h"
+#include "title_format/title_text.h"
 
 namespace zul {
 namespace title_format {

@@ -1,5 +1,5 @@
-// A test input plug-in, built twice: in_test_ansi.dll (ANSI file names) and,
-// with ZUL_TEST_UNICODE, in_test_wide.dll (version flag 0x0F000000, UTF-16
+// A fake input plug-in, built twice: in_fake_ansi.dll (ANSI file names) and,
+// with ZUL_FAKE_UNICODE, in_fake_wide.dll (version flag 0x0F000000, UTF-16
 // names, and a winampGetExtendedFileInfoW export). Tests copy it under other
 // names to have several independent plug-ins, load the copy themselves to
 // reach the Test* exports, and configure it before the host loads it.
@@ -14,7 +14,7 @@
 using namespace zul;
 using namespace zul::test;
 
-#ifdef ZUL_TEST_UNICODE
+#ifdef ZUL_FAKE_UNICODE
 using Char = wchar_t;
 using Text = std::wstring;
 constexpr int kVersion = 0x0F000100;
@@ -72,7 +72,7 @@ void __cdecl GetFileInfo(void* file, void* title, int* length) {
   Remember("GetFileInfo", file);
   Hit("GetFileInfo");
   Text t = file ? Text(static_cast<const Char*>(file)) : Text();
-#ifdef ZUL_TEST_UNICODE
+#ifdef ZUL_FAKE_UNICODE
   t = L"T:" + t;
 #else
   t = "T:" + t;
@@ -169,7 +169,7 @@ EXPORT In_Module* winampGetInModule2() {
   return &mod;
 }
 
-#ifdef ZUL_TEST_UNICODE
+#ifdef ZUL_FAKE_UNICODE
 EXPORT int winampGetExtendedFileInfoW(const wchar_t* file, const wchar_t* field, wchar_t* ret, int retlen) {
   Remember("winampGetExtendedFileInfoW", file);
   Hit("winampGetExtendedFileInfoW");

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "tests/support/bench_clock.h"
+#include "base/win32_handles.h"
+#include "bench/probes/bench_clock.h"
 #include "tests/support/zul_process.h"
 
 using namespace zul::test;
+using zul::UniqueHandle;
 
 namespace {
 
@@ -21,14 +23,13 @@ double MeasureOnce(const std::wstring& exe) {
   std::wstring cmd = L"\"" + exe + L"\"";
   double t0 = NowMs();
   if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+  UniqueHandle process(pi.hProcess), thread(pi.hThread);
   double result = -1;
   HWND main = WaitForInstance(pi.dwProcessId, 30000);
   if (main && WaitUntilRunning(main, 30000)) result = NowMs() - t0;
   DWORD_PTR reply;
   SendMessageTimeoutW(main, WM_COMMAND, 507, 0, SMTO_BLOCK, 5000, &reply);  // "Exit"
   if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
   return result;
 }
 

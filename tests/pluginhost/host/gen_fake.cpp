@@ -1,4 +1,4 @@
-// A test general-purpose plug-in. Configured by TestGenSet or by the
+// A fake general-purpose plug-in. Configured by TestGenSet or by the
 // environment variable ZUL_TEST_GEN_OPTIONS ("key=value,..."), read when the
 // host asks for the record:
 //   id=N         its answer digit to the "who" message (see below)
