@@ -24,8 +24,6 @@ endfunction()
 # LIBS names exactly the libraries whose code this one calls, no more and no
 # fewer: the linker takes static libraries in the order these dependencies
 # give, so a missing one is an undefined reference in whatever links it.
-# Where two libraries still call each other (the shell and the Winamp window),
-# each lists the other and CMake repeats the pair on the link line.
 function(zul_portable_library)
   cmake_parse_arguments(A "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_library(${A_NAME} STATIC ${A_SOURCES})
