@@ -13,6 +13,7 @@
 // The "who" message (WM_APP + 0x300) answers the previous procedure's
 // answer times 10 plus its id, so a chain of subclassers shows in the digits.
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "pluginhost/protocol/winamp_records.h"
@@ -32,7 +33,26 @@ constexpr LPARAM kThreadIpc = 0x7A11;
 winampGeneralPurposePlugin plugin;
 char description[] = "ZUL test general plug-in";
 std::map<std::string, int> options;
+// Written by the plug-in's own thread and by the host's thread (quit, the
+// subclass procedure) at the same moments, and read by the test: one lock.
+std::mutex resultsLock;
 std::map<std::string, int> results;
+
+void AddResult(const char* key, int delta) {
+  std::lock_guard<std::mutex> hold(resultsLock);
+  results[key] += delta;
+}
+
+void SetResult(const char* key, int value) {
+  std::lock_guard<std::mutex> hold(resultsLock);
+  results[key] = value;
+}
+
+int Result(const char* key) {
+  std::lock_guard<std::mutex> hold(resultsLock);
+  auto it = results.find(key);
+  return it == results.end() ? 0 : it->second;
+}
 LONG_PTR oldProc = 0;
 bool ansiSubclass = false;
 HANDLE thread = nullptr;
@@ -61,7 +81,7 @@ void ReadEnvironmentOptions() {
 }
 
 LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  ++results["messages"];
+  AddResult("messages", 1);
   LRESULT previous = ansiSubclass ? CallWindowProcA(reinterpret_cast<WNDPROC>(oldProc), hwnd, msg, wParam, lParam)
                                   : CallWindowProcW(reinterpret_cast<WNDPROC>(oldProc), hwnd, msg, wParam, lParam);
   if (msg == kWho) return previous * 10 + Option("id");
@@ -71,8 +91,8 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 DWORD WINAPI SenderThread(void*) {
   HANDLE waits[2] = {goEvent, stopEvent};
   if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) {
-    results["sendResult"] = static_cast<int>(SendMessageW(plugin.hwndParent, WM_USER, 0, kThreadIpc));
-    results["sendReturned"] = 1;
+    SetResult("sendResult", static_cast<int>(SendMessageW(plugin.hwndParent, WM_USER, 0, kThreadIpc)));
+    SetResult("sendReturned", 1);
     WaitForSingleObject(stopEvent, INFINITE);
   }
   return 0;
@@ -80,7 +100,7 @@ DWORD WINAPI SenderThread(void*) {
 
 int __cdecl Init() {
   LogLife(ThisModule(), "init");
-  ++results["initCalls"];
+  AddResult("initCalls", 1);
   if (int how = Option("subclass")) {
     ansiSubclass = how == 2;
     const auto proc = reinterpret_cast<LONG_PTR>(&SubclassProc);
@@ -88,7 +108,7 @@ int __cdecl Init() {
                            : SetWindowLongPtrW(plugin.hwndParent, GWLP_WNDPROC, proc);
   }
   if (options.count("ipc"))
-    results["ipcResult"] = static_cast<int>(SendMessageW(plugin.hwndParent, WM_USER, 0, Option("ipc")));
+    SetResult("ipcResult", static_cast<int>(SendMessageW(plugin.hwndParent, WM_USER, 0, Option("ipc"))));
   if (Option("thread")) {
     goEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -98,16 +118,16 @@ int __cdecl Init() {
   return 0;
 }
 
-void __cdecl Config() { ++results["configCalls"]; }
+void __cdecl Config() { AddResult("configCalls", 1); }
 
 void __cdecl Quit() {
   LogLife(ThisModule(), "quit");
-  ++results["quitCalls"];
+  AddResult("quitCalls", 1);
   if (thread) {
     // Like many plug-ins: tell the thread to end and wait for it, while the
     // thread may be blocked sending to the Winamp window on this thread.
     SetEvent(stopEvent);
-    if (WaitForSingleObject(thread, 5000) == WAIT_TIMEOUT) results["deadlocked"] = 1;
+    if (WaitForSingleObject(thread, 5000) == WAIT_TIMEOUT) SetResult("deadlocked", 1);
     CloseHandle(thread);
     thread = nullptr;
   }
@@ -128,5 +148,5 @@ EXPORT winampGeneralPurposePlugin* winampGetGeneralPurposePlugin() {
 }
 
 EXPORT void TestGenSet(const char* key, int value) { options[key] = value; }
-EXPORT int TestGenGet(const char* key) { return results[key]; }
+EXPORT int TestGenGet(const char* key) { return Result(key); }
 EXPORT void TestGenGo() { SetEvent(goEvent); }
