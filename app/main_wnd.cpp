@@ -43,9 +43,6 @@ CMainWnd::CMainWnd(const ProgramPaths& paths, UINT instanceMessage)
 CMainWnd::~CMainWnd() {
   if (ThePlaybackController() == &playback_) SetThePlaybackController(nullptr);
   SetConsoleWindow(nullptr);
-  if (mainMenu_) DestroyMenu(mainMenu_);
-  if (consoleMenu_) DestroyMenu(consoleMenu_);
-  if (font_) DeleteObject(font_);
 }
 
 void CMainWnd::SetWinampWindow(HWND winamp) {
@@ -136,8 +133,8 @@ void CMainWnd::FirstStage() {
   windows_.InstallMenuHook();
   windows_.CreateTrayTooltip(hwnd());
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  mainMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU));
-  consoleMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONSOLE_MENU));
+  mainMenu_.Reset(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAIN_MENU)));
+  consoleMenu_.Reset(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONSOLE_MENU)));
 
   // Settings are read in one pass; the initialisation below follows the
   // start-up order.
@@ -163,9 +160,9 @@ void CMainWnd::FirstStage() {
   SetTimer(hwnd(), TIMER_AUTOMATION, static_cast<UINT>(settings_.autPeriod > 0 ? settings_.autPeriod : 1) * 60000u,
            nullptr);
 
-  font_ = CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Verdana");
-  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  font_.Reset(CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Verdana"));
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   ZUL_LOG(L"ZUL started, settings from %s", paths_.settingsFile.c_str());
 }
 
@@ -214,12 +211,10 @@ BOOL CMainWnd::OnCopyData(const COPYDATASTRUCT* data) {
   std::wstring lookup = path;
   if (lookup.size() > 3 && (lookup.back() == L'\\' || lookup.back() == L'/')) lookup.pop_back();
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW(lookup.c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) {
+  if (!UniqueFindHandle(FindFirstFileW(lookup.c_str(), &found))) {
     ZUL_LOG(L"OnCopyData %s not found, ignored", path.c_str());
     return TRUE;
   }
-  FindClose(find);
   if (!adding) SupersedeQueuedPlayback();
   if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
     LoadFolderAsync(lookup, load);
@@ -280,7 +275,7 @@ void CMainWnd::SetConsoleTopmost(bool topmost) {
 }
 
 void CMainWnd::ShowConsoleMenu(POINT at) {
-  HMENU popup = GetSubMenu(consoleMenu_, 0);
+  HMENU popup = GetSubMenu(consoleMenu_.Get(), 0);
   CheckMenuItem(popup, ID_CONSOLE_TOPMOST, MF_BYCOMMAND | (ConsoleTopmost() ? MF_CHECKED : MF_UNCHECKED));
   TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
 }
@@ -439,7 +434,7 @@ void CMainWnd::RemoveTrayIcon() {
 void CMainWnd::ShowTrayMenu() {
   POINT at;
   GetCursorPos(&at);
-  HMENU popup = GetSubMenu(mainMenu_, 0);
+  HMENU popup = GetSubMenu(mainMenu_.Get(), 0);
   CheckMenuItem(popup, ID_MENU_CONSOLE, MF_BYCOMMAND | (IsWindowVisible(hwnd()) ? MF_CHECKED : MF_UNCHECKED));
   SetForegroundWindow(hwnd());
   TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);

@@ -15,6 +15,7 @@
 #include "app/tray_removal.h"
 #include "base/module_context.h"
 #include "base/settings.h"
+#include "base/win32_handles.h"
 #include "pluginhost/winamp_window/winamp_shell.h"
 #include "ui/window_base.h"
 
@@ -36,7 +37,7 @@ public:
 
   // WinampShell
   Settings& settings() override { return settings_; }
-  HMENU mainMenu() override { return mainMenu_; }
+  HMENU mainMenu() override { return mainMenu_.Get(); }
   ShellWindows& windows() override { return windows_; }
   bool RunPlaybackCommand(UINT id) override { return playback_.OnWinampCommand(id); }
   void Seek(int deltaMs) override { playback_.Seek(deltaMs); }
@@ -79,11 +80,11 @@ private:
   bool trayShown_ = false;
   TrayIconRemoval trayRemoval_;  // the quit's; waited for when the window object goes
   DWORD startTick_ = 0;
-  HMENU mainMenu_ = nullptr;
-  HMENU consoleMenu_ = nullptr;
+  UniqueMenu mainMenu_;
+  UniqueMenu consoleMenu_;
   HICON icon32_ = nullptr;
   HICON icon16_ = nullptr;
-  HFONT font_ = nullptr;
+  UniqueGdiObject<HFONT> font_;
 };
 
 }  // namespace zul

@@ -15,6 +15,7 @@
 #include "app/url_dialog.h"
 #include "base/console_log.h"
 #include "base/text_codec.h"
+#include "base/win32_handles.h"
 #include "playlist/win32/playlist_service.h"
 #include "playlist/win32/startup_steps.h"
 #include "pluginhost/host/plugin_lists.h"
@@ -436,15 +437,15 @@ void PlaybackController::ShutDownComputer() {
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
   if (!GetVersionExW(&version) || version.dwPlatformId != VER_PLATFORM_WIN32_NT) return;
 #pragma GCC diagnostic pop
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+  HANDLE opened = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &opened)) return;
+  const UniqueHandle token(opened);
   TOKEN_PRIVILEGES privileges{};
   privileges.PrivilegeCount = 1;
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   const bool enabled = LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid) &&
-                       AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
+                       AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr) &&
                        GetLastError() == ERROR_SUCCESS;
-  CloseHandle(token);
   if (enabled)
     ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0);
   else

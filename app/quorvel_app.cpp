@@ -25,7 +25,6 @@ constexpr wchar_t kAppClass[] = L"ZULAppClass";
 CQuorvelApp::CQuorvelApp() = default;
 
 CQuorvelApp::~CQuorvelApp() {
-  if (mutex_) CloseHandle(mutex_);
   if (gdiplusStarted_) Gdiplus::GdiplusShutdown(gdiplusToken_);
 }
 
@@ -51,8 +50,9 @@ int CQuorvelApp::Run(const std::vector<std::wstring>& args) {
   Gdiplus::GdiplusStartupInput gdiplusInput;
   gdiplusStarted_ = Gdiplus::GdiplusStartup(&gdiplusToken_, &gdiplusInput, nullptr) == Gdiplus::Ok;
 
-  mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
   const bool mutexExisted = GetLastError() == ERROR_ALREADY_EXISTS;
+  mutex_.Reset(mutex);
   const CommandLine cl = ParseCommandLine(args);
   if (cl.showUsage) {
     MessageBoxW(nullptr, kUsageText, L"ZUL", MB_OK);

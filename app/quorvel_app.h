@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "base/win32_handles.h"
 
 namespace zul {
 
@@ -31,7 +32,7 @@ private:
   int MessageLoop();
   void ProcessEnd();
 
-  HANDLE mutex_ = nullptr;
+  UniqueHandle mutex_;
   ULONG_PTR gdiplusToken_ = 0;
   bool gdiplusStarted_ = false;
   bool appClassRegistered_ = false;

@@ -40,10 +40,10 @@ void TrayIconRemoval::Start(HWND owner, UINT id) {
   request->data.cbSize = sizeof request->data;
   request->data.hWnd = owner;
   request->data.uID = id;
-  sending_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  sending_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   const HANDLE self = GetCurrentProcess();
-  if (sending_ && DuplicateHandle(self, sending_, self, &request->sending, 0, FALSE, DUPLICATE_SAME_ACCESS))
-    thread_ = CreateThread(nullptr, 0, &Send, request, 0, nullptr);
+  if (sending_ && DuplicateHandle(self, sending_.Get(), self, &request->sending, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    thread_.Reset(CreateThread(nullptr, 0, &Send, request, 0, nullptr));
   if (!thread_) {
     if (request->sending) CloseHandle(request->sending);
     request->sending = nullptr;
@@ -53,14 +53,12 @@ void TrayIconRemoval::Start(HWND owner, UINT id) {
 
 void TrayIconRemoval::Finish() {
   if (thread_) {
-    if (WaitForSingleObject(sending_, kStartPatienceMs) == WAIT_OBJECT_0)
-      WaitForSingleObject(thread_, kReplyPatienceMs);
+    if (WaitForSingleObject(sending_.Get(), kStartPatienceMs) == WAIT_OBJECT_0)
+      WaitForSingleObject(thread_.Get(), kReplyPatienceMs);
     // A thread still waiting for the reply ends with the process.
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    thread_.Reset();
   }
-  if (sending_) CloseHandle(sending_);
-  sending_ = nullptr;
+  sending_.Reset();
 }
 
 }  // namespace zul

@@ -12,6 +12,8 @@
 // Threads: Start and the destructor on the UI thread.
 #include <windows.h>
 
+#include "base/win32_handles.h"
+
 namespace zul {
 
 class TrayIconRemoval {
@@ -30,8 +32,8 @@ public:
   void Finish();
 
 private:
-  HANDLE thread_ = nullptr;
-  HANDLE sending_ = nullptr;
+  UniqueHandle thread_;
+  UniqueHandle sending_;
 };
 
 }  // namespace zul

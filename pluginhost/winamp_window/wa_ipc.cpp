@@ -5,6 +5,7 @@
 
 #include "base/console_log.h"
 #include "base/settings.h"
+#include "base/win32_handles.h"
 #include "playlist/win32/playlist_service.h"
 #include "pluginhost/host/ansi_text.h"
 #include "pluginhost/host/host_callbacks.h"
@@ -538,11 +539,14 @@ void CWAEmuWnd::WriteGenericSkinFile() {
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   const DWORD size = SizeofResource(module, found);
   if (!bytes || size == 0) return;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-  CloseHandle(file);
+  bool ok = false;
+  {
+    const UniqueHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+    DWORD written = 0;
+    ok = WriteFile(file.Get(), bytes, size, &written, nullptr) && written == size;
+  }  // closed before a failed file is deleted
   if (!ok) DeleteFileA(path.c_str());
 }
 
