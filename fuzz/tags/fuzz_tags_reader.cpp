@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zul::tags;
   if (size < 1) return 0;
-  MemorySource source(std::span(data + 1, size - 1));
+  CMemorySource source(std::span(data + 1, size - 1));
   CTagFields fields;
   ReadTagFields(source, data[0] % 7, fields);
   CheckFields(fields);
