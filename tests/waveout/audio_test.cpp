@@ -232,6 +232,42 @@ TEST_F(WaveOutAudioTest, FlushDropsWhatIsQueuedAndRestartsAtTheGivenTime) {
   std::printf("[ MEASURED ] flush: %.1f ms of sound for 500 ms written after the flush\n", Ms(all.Length()));
 }
 
+// A seek while a long pause has released the device: what was kept and
+// what waited is dropped, the position is the seek's, and on resume only
+// the new data plays, from there.
+TEST_F(WaveOutAudioTest, FlushWhileParkedPlaysOnlyTheNewDataOnResume) {
+  Recorded r = Record("flush while parked", [&] {
+    ASSERT_EQ(out->Open(kRate, 2, 16, 0, 0), 975);
+    ASSERT_TRUE(WriteAll(out, Bytes(Sine(1000, kAmplitude, kRate, 2, kRate)), kPiece));
+    const DWORD start = GetTickCount();
+    while (out->GetOutputTime() < 200 && GetTickCount() - start < 10000) Sleep(5);
+    EXPECT_EQ(out->Pause(1), 0);
+    while (!WaveOutOutput().Parked() && GetTickCount() - start < 20000) Sleep(5);
+    ASSERT_TRUE(WaveOutOutput().Parked());
+    out->Flush(61000);
+    EXPECT_EQ(out->GetOutputTime(), 61000);
+    EXPECT_EQ(out->IsPlaying(), 0);
+    EXPECT_EQ(out->CanWrite(), 20 * 8192);
+    ASSERT_TRUE(WriteAll(out, Bytes(Sine(2000, kAmplitude, kRate, 2, kRate / 2)), kPiece));
+    EXPECT_EQ(out->GetOutputTime(), 61000) << "the position moved while parked";
+    EXPECT_EQ(out->Pause(0), 1);
+    ASSERT_TRUE(WaitUntilPlayed(out));
+    EXPECT_EQ(out->GetWrittenTime(), 61500);
+    EXPECT_NEAR(out->GetOutputTime(), 61500, 20);
+    EndTrack();
+  });
+
+  auto spans = FindSounds(r.left, kSoundThreshold, kSplitGap);
+  ASSERT_EQ(spans.size(), 2u) << "expected the first tone, a silent pause, and the new tone";
+  const Span second = Inner(spans[1], kRate / 50);
+  EXPECT_NEAR(Ms(spans[1].Length()), 500, 30);
+  EXPECT_NEAR(ZeroCrossingFrequency(r.left, second, kRate), 2000, 2);
+  EXPECT_LT(ToneDb(r.left, second, 1000, kRate), kToneDb - 60) << "the flushed tone played after the resume";
+  EXPECT_LE(LongestQuietRun(r.left, spans[1], kAmplitude / 10), kMaxDip);
+  std::printf("[ MEASURED ] flush while parked: %.1f ms of sound for 500 ms written after the flush\n",
+              Ms(spans[1].Length()));
+}
+
 // The device volume scales what is heard by v x 65535 / 255; the balance
 // lowers one side; -666 and a disabled volume control change nothing.
 TEST_F(WaveOutAudioTest, VolumeAndBalanceScaleTheRecordedLevel) {
