@@ -201,8 +201,10 @@ LRESULT CALLBACK CMpegPlayer::HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
   }
   if (msg == kEndOfTrackMessage) {
     auto* self = reinterpret_cast<CMpegPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // Sent, not posted: a Stop sent from elsewhere would be taken before a
+    // posted message and could still overtake it.
     if (self && static_cast<unsigned>(wParam) == self->playNumber_.load() && self->module_.hMainWindow)
-      PostMessageW(self->module_.hMainWindow, kWmWaMpegEof, 0, 0);
+      SendMessageW(self->module_.hMainWindow, kWmWaMpegEof, 0, 0);
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
