@@ -20,6 +20,8 @@
 namespace {
 
 using namespace zul::tags;
+using zul::CByteSource;
+using zul::OpenFileSource;
 using namespace zul::bench;
 using Clock = std::chrono::steady_clock;
 

@@ -5,6 +5,7 @@
 // a Lyrics3 v2 block.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zul::tags;
+  using zul::CMemorySource;
   CMemorySource source(std::span(data, size));
   CTagFields fields;
   ReplayGainValues gain;

@@ -4,6 +4,7 @@
 // The input is a whole file: a tag at its start or behind a footer at its end.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zul::tags;
+  using zul::CMemorySource;
   CMemorySource source(std::span(data, size));
   CTagFields fields;
   ReplayGainValues gain;
