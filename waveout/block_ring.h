@@ -77,6 +77,10 @@ public:
     if (waiting.load()) device.BlockReturned();
   }
 
+  // Corrects the played total by `bytes`: a device reset hands back whole
+  // blocks, played or not.
+  void CountPlayed(int64_t bytes) { playedTotal.fetch_add(bytes); }
+
   int BlockCount() const { return blockCount; }
   int BlockSize() const { return blockSize; }
   int FreeBlocks() const { return freeBlocks.load(); }

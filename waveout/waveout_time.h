@@ -26,13 +26,17 @@ int OpenLatencyMs(int blockCount, int blockSize, int bytesPerSecond);
 enum class PositionUnit { Milliseconds, Samples, Bytes, Other };
 
 // Extends the device's 32-bit position counter to 64 bits. The counter
-// restarts at 0 when the device is opened or reset; call Reset then.
+// restarts at 0 when the device is opened or reset; call Reset then, or
+// Restart when the device was opened again to go on where it stood.
 class CPositionCounter {
 public:
   void Reset() {
     last = 0;
     total = 0;
   }
+  // A new device counts from 0 again while the position goes on.
+  void Restart() { last = 0; }
+  int64_t Total() const { return total; }
   int64_t Extend(uint32_t raw) {
     // The signed difference survives a wrap of the counter and a device
     // that answers a little less than last time.

@@ -20,6 +20,8 @@
 namespace {
 
 using namespace zul::tags;
+using zul::CByteSource;
+using zul::OpenFileSource;
 using namespace zul::bench;
 using Clock = std::chrono::steady_clock;
 
@@ -42,18 +44,19 @@ ByteVec TypicalFile() {
   return file;
 }
 
-class CountingSource final : public ByteSource {
+class CountingSource final : public CByteSource {
 public:
-  explicit CountingSource(std::unique_ptr<ByteSource> inner) : inner_(std::move(inner)) {}
+  explicit CountingSource(std::unique_ptr<CByteSource> inner) : inner_(std::move(inner)) {}
   std::uint64_t Size() const override { return inner_->Size(); }
-  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
-    bytes += out.size();
-    return inner_->ReadAt(offset, out);
+  size_t ReadAt(int64_t offset, void* dst, size_t count) override {
+    const size_t n = inner_->ReadAt(offset, dst, count);
+    bytes += n;
+    return n;
   }
   std::uint64_t bytes = 0;
 
 private:
-  std::unique_ptr<ByteSource> inner_;
+  std::unique_ptr<CByteSource> inner_;
 };
 
 double MicrosPer(Clock::time_point start, int n) {
@@ -110,7 +113,7 @@ int main() {
   ok &= Report("FormatEx title", MicrosPer(start, kTitles), 20, "us");
 
   // Cached queries.
-  CTagCache cache([](const std::wstring&, ByteSource&) -> std::optional<int> { return 180000; });
+  CTagCache cache([](const std::wstring&, CByteSource&) -> std::optional<int> { return 180000; });
   constexpr int kQueries = 100000;
   start = Clock::now();
   for (int i = 0; i < kQueries; ++i) sink += cache.Query(wide, i % 2 ? L"title" : L"artist", 0)->size();

@@ -5,7 +5,8 @@
 // a Lyrics3 v2 block.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zul::tags;
-  MemorySource source(std::span(data, size));
+  using zul::CMemorySource;
+  CMemorySource source(std::span(data, size));
   CTagFields fields;
   ReplayGainValues gain;
   if (ReadApe(source, &fields, &gain)) {

@@ -3,7 +3,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zul::tags;
-  MemorySource source(std::span(data, size));
+  using zul::CMemorySource;
+  CMemorySource source(std::span(data, size));
   CTagFields fields;
   if (ReadId3v1(source, fields)) CheckFields(fields);
   return 0;

@@ -4,7 +4,8 @@
 // The input is a whole file: a tag at its start or behind a footer at its end.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace zul::tags;
-  MemorySource source(std::span(data, size));
+  using zul::CMemorySource;
+  CMemorySource source(std::span(data, size));
   CTagFields fields;
   ReplayGainValues gain;
   if (ReadId3v2(source, &fields, &gain)) {

@@ -1,68 +1,33 @@
 #include "mpeg_input/module/file_info.h"
 
-#include <filesystem>
-
 #include "mpeg_input/module/mpeg_settings.h"
-#include "mpeg_input/stream/byte_source.h"
-#include "mpeg_input/tags/byte_source.h"
 #include "mpeg_input/tags/format_ex.h"
 #include "mpeg_input/tags/tag_reader.h"
 
 namespace zul {
 
-namespace {
-
-int ClampLength(const CMpegScanResult& scan) {
+std::optional<int> ScanLengthMs(CByteSource& file) {
+  CMpegScanResult scan;
+  if (!ScanMpegStream(file, scan)) return std::nullopt;
   return static_cast<int>(std::clamp<int64_t>(scan.lengthMs, 0, INT32_MAX));
 }
 
-// A tag readers' source seen as the scanner's.
-class CTagFileBytes final : public CByteSource {
-public:
-  explicit CTagFileBytes(tags::ByteSource& file) : file_(file) {}
-  int64_t Size() override { return static_cast<int64_t>(file_.Size()); }
-  size_t ReadAt(int64_t offset, void* dst, size_t count) override {
-    if (offset < 0 || static_cast<uint64_t>(offset) >= file_.Size()) return 0;
-    size_t n = static_cast<size_t>(std::min<uint64_t>(count, file_.Size() - static_cast<uint64_t>(offset)));
-    return file_.ReadAt(static_cast<uint64_t>(offset), {static_cast<uint8_t*>(dst), n}) ? n : 0;
-  }
-
-private:
-  tags::ByteSource& file_;
-};
-
-}  // namespace
-
-std::optional<int> ScanLengthMs(const std::wstring& path) {
-  CFileSource file;
-  CMpegScanResult scan;
-  if (!file.Open(std::filesystem::path(path)) || !ScanMpegStream(file, scan)) return std::nullopt;
-  return ClampLength(scan);
-}
-
-std::optional<int> ScanLengthMs(tags::ByteSource& file) {
-  CTagFileBytes bytes(file);
-  CMpegScanResult scan;
-  if (!ScanMpegStream(bytes, scan)) return std::nullopt;
-  return ClampLength(scan);
-}
-
 tags::CTagCache& MpegTagCache() {
-  static tags::CTagCache cache([](const std::wstring&, tags::ByteSource& file) { return ScanLengthMs(file); });
+  static tags::CTagCache cache([](const std::wstring&, CByteSource& file) { return ScanLengthMs(file); });
   return cache;
 }
 
 CFileDescription DescribeFile(const std::wstring& path, tags::CTagCache& cache, const std::wstring& formatEx,
                               int tagPriority) {
   CFileDescription d;
-  std::optional<int> length = ScanLengthMs(path);
-  if (!length) {
+  tags::CTagCache::Description read = cache.Describe(path, tagPriority);
+  if (!read.lengthMs) {
     d.title = path.substr(0, tags::kTitleUnits);
     return d;
   }
-  d.lengthMs = *length;
+  d.lengthMs = *read.lengthMs;
   tags::CTagFields fields;
-  if (std::optional<tags::CTagCache::Entry> entry = cache.Lookup(path, tagPriority)) fields = entry->fields;
+  if (read.fields) fields = std::move(*read.fields);
   // File name fields of the template work for untagged files too.
   fields[tags::TagField::FilePath] = path;
   d.title = tags::FormatEx(formatEx, fields, tags::kTitleUnits);
@@ -70,7 +35,7 @@ CFileDescription DescribeFile(const std::wstring& path, tags::CTagCache& cache, 
   return d;
 }
 
-CGainDecision DecideFileGain(const CMpegInputParam& settings, const CMpegScanResult& scan, const std::wstring& path) {
+CGainDecision DecideFileGain(const CMpegInputParam& settings, const CMpegScanResult& scan, CByteSource& file) {
   CReplayGainSettings rg = settings.ReplayGain();
   CReplayGainValues lame;
   if (scan.hasTrackGain) lame.trackGainDb = scan.trackGainDb;
@@ -78,13 +43,11 @@ CGainDecision DecideFileGain(const CMpegInputParam& settings, const CMpegScanRes
   if (scan.hasAlbumGain) lame.albumGainDb = scan.albumGainDb;
   CReplayGainValues fromTags;
   if (rg.enable) {
-    if (std::unique_ptr<tags::ByteSource> source = tags::OpenFileSource(path)) {
-      tags::ReplayGainValues v = tags::ReadTagReplayGain(*source, rg.tagSources, settings.tagPriority);
-      fromTags.trackGainDb = v.trackGain;
-      fromTags.trackPeak = v.trackPeak;
-      fromTags.albumGainDb = v.albumGain;
-      fromTags.albumPeak = v.albumPeak;
-    }
+    tags::ReplayGainValues v = tags::ReadTagReplayGain(file, rg.tagSources, settings.tagPriority);
+    fromTags.trackGainDb = v.trackGain;
+    fromTags.trackPeak = v.trackPeak;
+    fromTags.albumGainDb = v.albumGain;
+    fromTags.albumPeak = v.albumPeak;
   }
   return DecideGain(rg, false, lame, fromTags);
 }

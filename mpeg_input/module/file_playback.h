@@ -46,6 +46,9 @@ public:
   // be read or holds no valid frame.
   bool Open(const std::filesystem::path& path, bool fullBuffering);
   const CMpegScanResult& Scan() const { return scan_; }
+  // The bytes Open scanned (the file, or its copy in memory), for the tag
+  // readers: playing a file opens it once. Valid after a successful Open.
+  CByteSource& Source() { return *source_; }
 
   // Creates the decoder context with `gain`; false when libmpg123 cannot.
   bool StartDecoding(const CGainDecision& gain, bool suppressZeros);

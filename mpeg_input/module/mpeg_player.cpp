@@ -15,6 +15,8 @@ namespace {
 
 constexpr wchar_t kHelperClass[] = L"in_!zulmpeg Play2nd";
 constexpr UINT kWmWaMpegEof = WM_USER + 2;
+// To the helper window: wParam the play that ended.
+constexpr UINT kEndOfTrackMessage = WM_USER + 1;
 constexpr LPARAM kIpcUpdTitle = 243;
 // How long the prepare thread waits for the host to fetch a status text.
 // A host that never asks only delays the end-of-track message by this.
@@ -122,8 +124,13 @@ void CMpegPlayer::AnnounceStatus(const std::wstring& text) {
   WaitForMultipleObjects(2, events, FALSE, kStatusFetchMs);
 }
 
-void CMpegPlayer::PostEndOfTrack() {
-  if (module_.hMainWindow) PostMessageW(module_.hMainWindow, kWmWaMpegEof, 0, 0);
+void CMpegPlayer::PostEndOfTrack(unsigned play) {
+  // Through the helper window, on the main thread, where Stop counts plays:
+  // an end that a Stop overtook is dropped there. Posted straight to the
+  // host, it would end whatever plays next, or, stopped, make the host move
+  // on through its playlist by itself.
+  if (helper_ && PostMessageW(helper_, kEndOfTrackMessage, play, 0)) return;
+  if (module_.hMainWindow && play == playNumber_.load()) PostMessageW(module_.hMainWindow, kWmWaMpegEof, 0, 0);
 }
 
 int CMpegPlayer::Play(const std::wstring& location) {
@@ -156,7 +163,7 @@ int CMpegPlayer::Play(const std::wstring& location) {
   prepareThread_ = CreateThread(nullptr, 0, PrepareThread, this, 0, nullptr);
   if (!prepareThread_) {
     prepareRunning_ = false;
-    PostEndOfTrack();
+    PostEndOfTrack(preparedPlay_);
   }
   return 0;
 }
@@ -180,7 +187,7 @@ void CMpegPlayer::Prepare() {
   }
   if (!IsSet(stopRequest_)) {
     if (ok) ok = helper_ && PostMessageW(helper_, WM_USER, preparedPlay_, 0);
-    if (!ok) PostEndOfTrack();
+    if (!ok) PostEndOfTrack(preparedPlay_);
   }
   prepareRunning_ = false;
 }
@@ -189,7 +196,15 @@ LRESULT CALLBACK CMpegPlayer::HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
   if (msg == WM_USER) {
     auto* self = reinterpret_cast<CMpegPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     const auto play = static_cast<unsigned>(wParam);
-    if (self && play == self->playNumber_.load() && !self->OpenOutput(play)) self->PostEndOfTrack();
+    if (self && play == self->playNumber_.load() && !self->OpenOutput(play)) self->PostEndOfTrack(play);
+    return 0;
+  }
+  if (msg == kEndOfTrackMessage) {
+    auto* self = reinterpret_cast<CMpegPlayer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // Sent, not posted: a Stop sent from elsewhere would be taken before a
+    // posted message and could still overtake it.
+    if (self && static_cast<unsigned>(wParam) == self->playNumber_.load() && self->module_.hMainWindow)
+      SendMessageW(self->module_.hMainWindow, kWmWaMpegEof, 0, 0);
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -293,8 +308,8 @@ void CMpegPlayer::Decode() {
   Out_Module* out = module_.outMod;
   CMpegFilePlayback& p = *playback_;
   bool endReached = false;
-  if (!p.StartDecoding(DecideFileGain(settings_, p.Scan(), location_), settings_.supZero != 0)) {
-    PostEndOfTrack();
+  if (!p.StartDecoding(DecideFileGain(settings_, p.Scan(), p.Source()), settings_.supZero != 0)) {
+    PostEndOfTrack(preparedPlay_);
     return;
   }
   while (!StopRequested()) {
@@ -333,7 +348,7 @@ void CMpegPlayer::Decode() {
       break;
     }
   }
-  if (endReached) PostEndOfTrack();
+  if (endReached) PostEndOfTrack(preparedPlay_);
 }
 
 void CMpegPlayer::RenderInto(double* samples, size_t frames) {

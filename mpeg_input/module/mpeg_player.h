@@ -99,7 +99,8 @@ private:
   void SetStatus(const std::wstring& text);
   // Prepare thread: sets a status text and has the host fetch it.
   void AnnounceStatus(const std::wstring& text);
-  void PostEndOfTrack();
+  // The end of `play` for the host, unless a Stop overtakes it.
+  void PostEndOfTrack(unsigned play);
 
   In_Module& module_;
   CMpegInputParam& settings_;

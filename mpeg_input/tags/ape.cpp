@@ -19,9 +19,9 @@ std::uint32_t LittleEndian32(const std::uint8_t* p) {
   return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
 }
 
-std::optional<ApeFooter> FooterAt(ByteSource& source, std::uint64_t offset) {
+std::optional<ApeFooter> FooterAt(CByteSource& source, std::uint64_t offset) {
   std::array<std::uint8_t, kApeFooterSize> raw;
-  if (!source.ReadAt(offset, raw) || std::memcmp(raw.data(), "APETAGEX", 8) != 0) return std::nullopt;
+  if (!source.ReadExact(offset, raw) || std::memcmp(raw.data(), "APETAGEX", 8) != 0) return std::nullopt;
   ApeFooter f{offset, LittleEndian32(&raw[8]), LittleEndian32(&raw[12]), LittleEndian32(&raw[16]),
               LittleEndian32(&raw[20])};
   if (f.version != 1000 && f.version < 2000) return std::nullopt;
@@ -33,10 +33,10 @@ std::optional<ApeFooter> FooterAt(ByteSource& source, std::uint64_t offset) {
 
 // The size of a Lyrics3 v2 block that sits right before the ID3v1 record,
 // from its six decimal digits and the "LYRICS200" marker.
-std::optional<std::uint64_t> Lyrics3v2Size(ByteSource& source) {
+std::optional<std::uint64_t> Lyrics3v2Size(CByteSource& source) {
   if (source.Size() < kId3v1Size + kLyricsTrailer) return std::nullopt;
   std::array<std::uint8_t, kLyricsTrailer> raw;
-  if (!source.ReadAt(source.Size() - kId3v1Size - kLyricsTrailer, raw)) return std::nullopt;
+  if (!source.ReadExact(source.Size() - kId3v1Size - kLyricsTrailer, raw)) return std::nullopt;
   if (std::memcmp(&raw[6], "LYRICS200", 9) != 0) return std::nullopt;
   std::uint64_t size = 0;
   for (std::size_t i = 0; i < 6; ++i) {
@@ -73,7 +73,7 @@ constexpr GainRoute kGainKeys[] = {
 
 }  // namespace
 
-std::optional<ApeFooter> LocateApeFooter(ByteSource& source) {
+std::optional<ApeFooter> LocateApeFooter(CByteSource& source) {
   std::uint64_t size = source.Size();
   if (size >= kApeFooterSize) {
     if (auto f = FooterAt(source, size - kApeFooterSize)) return f;
@@ -129,7 +129,7 @@ void ParseApeItems(std::uint32_t version, std::uint32_t itemCount, Bytes items, 
   }
 }
 
-bool ReadApe(ByteSource& source, CTagFields* fields, ReplayGainValues* gain) {
+bool ReadApe(CByteSource& source, CTagFields* fields, ReplayGainValues* gain) {
   std::optional<ApeFooter> footer = LocateApeFooter(source);
   if (!footer) return false;
   std::uint64_t itemsSize = footer->tagSize - kApeFooterSize;

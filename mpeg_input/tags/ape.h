@@ -4,7 +4,7 @@
 // a Lyrics3 v2 block that precedes an ID3v1 record.
 #include <optional>
 
-#include "mpeg_input/tags/byte_source.h"
+#include "mpeg_input/stream/byte_source.h"
 #include "mpeg_input/tags/tag_fields.h"
 #include "mpeg_input/tags/tag_text.h"
 
@@ -22,12 +22,12 @@ struct ApeFooter {
 
 // The footer of the source's APE tag; nothing when there is none or when its
 // sizes do not fit in the source.
-std::optional<ApeFooter> LocateApeFooter(ByteSource& source);
+std::optional<ApeFooter> LocateApeFooter(CByteSource& source);
 
 // True when the source has an APE tag; then, when given, `fields` gets every
 // field the kind knows (the file path is kept) and `gain` its ReplayGain
 // items. Nothing is changed when there is no tag.
-bool ReadApe(ByteSource& source, CTagFields* fields, ReplayGainValues* gain);
+bool ReadApe(CByteSource& source, CTagFields* fields, ReplayGainValues* gain);
 
 // Decodes the item area (the tagSize - 32 bytes before the footer).
 void ParseApeItems(std::uint32_t version, std::uint32_t itemCount, Bytes items, CTagFields* fields,

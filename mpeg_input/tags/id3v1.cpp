@@ -31,10 +31,10 @@ bool ParseId3v1(Bytes record, CTagFields& fields) {
   return true;
 }
 
-bool ReadId3v1(ByteSource& source, CTagFields& fields) {
+bool ReadId3v1(CByteSource& source, CTagFields& fields) {
   if (source.Size() < kId3v1Size) return false;
   std::array<std::uint8_t, kId3v1Size> record;
-  if (!source.ReadAt(source.Size() - kId3v1Size, record)) return false;
+  if (!source.ReadExact(source.Size() - kId3v1Size, record)) return false;
   return ParseId3v1(record, fields);
 }
 

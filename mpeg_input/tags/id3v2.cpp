@@ -246,7 +246,7 @@ private:
 
 class SourceArea final : public FrameArea {
 public:
-  SourceArea(ByteSource& source, std::uint64_t offset, std::size_t size)
+  SourceArea(CByteSource& source, std::uint64_t offset, std::size_t size)
       : source_(source), offset_(offset), size_(size) {}
   std::size_t Size() const override { return size_; }
   bool Get(std::size_t pos, std::size_t n, std::vector<std::uint8_t>& scratch, Bytes& out) override {
@@ -256,7 +256,7 @@ public:
   }
 
 private:
-  ByteSource& source_;
+  CByteSource& source_;
   std::uint64_t offset_;
   std::size_t size_;
 };
@@ -353,16 +353,16 @@ void ParseId3v2Body(int major, std::uint8_t headerFlags, Bytes body, CTagFields*
   WalkFrames(major, headerFlags, area, fields, gain);
 }
 
-bool ReadId3v2(ByteSource& source, CTagFields* fields, ReplayGainValues* gain) {
+bool ReadId3v2(CByteSource& source, CTagFields* fields, ReplayGainValues* gain) {
   std::array<std::uint8_t, kHeaderSize> raw;
   std::optional<TagHeader> header;
   std::uint64_t bodyOffset = 0;
-  if (source.ReadAt(0, raw)) {
+  if (source.ReadExact(0, raw)) {
     header = ParseHeader(raw, "ID3");
     if (header && !source.Contains(kHeaderSize, header->size)) header.reset();
     bodyOffset = kHeaderSize;
   }
-  if (!header && source.Size() >= 2 * kHeaderSize && source.ReadAt(source.Size() - kHeaderSize, raw)) {
+  if (!header && source.Size() >= 2 * kHeaderSize && source.ReadExact(source.Size() - kHeaderSize, raw)) {
     // A tag appended at the end: header, body, then this footer.
     header = ParseHeader(raw, "3DI");
     if (header && header->major == 4 && source.Size() - 2 * kHeaderSize >= header->size) {

@@ -39,58 +39,76 @@ std::uint32_t CTagCache::MonotonicMilliseconds() {
   return static_cast<std::uint32_t>(ms.count());
 }
 
-bool CTagCache::Load(std::wstring_view file, int tagPriority) {
+void CTagCache::Load(std::wstring_view file, int tagPriority) {
   std::uint32_t now = clock_();
   // Unsigned difference: correct across the clock's wrap-around.
   // The priority is part of the key: a record read in another order is not
-  // the answer to this question.
-  if (valid_ && entry_.fields[TagField::FilePath] == file && tagPriority_ == tagPriority &&
+  // the answer to this question. A file without a frame or without tags is
+  // held like any other: each of the questions about it would otherwise
+  // open and scan it again.
+  if (held_ && entry_.fields[TagField::FilePath] == file && tagPriority_ == tagPriority &&
       now - lastUse_ <= kLifetimeMs) {
     lastUse_ = now;
-    return true;
+    return;
   }
-  if (IsStreamLocation(file)) return false;
-  std::wstring path(file);
-  std::unique_ptr<ByteSource> source = open_(path);
-  if (!source) return false;
-  std::optional<int> length = scan_(path, *source);
-  if (!length) return false;
-
-  // From here on the old record is gone: a file without tags leaves the
-  // cache empty, so it can never answer for the previous file with the
-  // fields of this one.
-  valid_ = false;
+  // From here on the old record is gone, whatever this read finds: it can
+  // never answer for the previous file with the fields of this one.
+  held_ = false;
   entry_.fields.Clear();
-  entry_.fields[TagField::FilePath] = path;
-  entry_.lengthMs = *length;
+  entry_.lengthMs = 0;
+  lengthMs_.reset();
+  tagged_ = false;
   lastUse_ = 0;
-
-  if (ReadTagFields(*source, tagPriority, entry_.fields) == TagKind::None) {
-    entry_.fields.Clear();
-    entry_.lengthMs = 0;
-    return false;
+  // A stream location is not read, nor a file that cannot be opened; both
+  // are asked again next time (a file may appear).
+  if (IsStreamLocation(file)) return;
+  std::wstring path(file);
+  std::unique_ptr<CByteSource> source = open_(path);
+  if (!source) return;
+  lengthMs_ = scan_(path, *source);
+  entry_.fields[TagField::FilePath] = path;
+  if (lengthMs_) {
+    entry_.lengthMs = *lengthMs_;
+    tagged_ = ReadTagFields(*source, tagPriority, entry_.fields) != TagKind::None;
+    if (!tagged_) {
+      entry_.fields.Clear();
+      entry_.fields[TagField::FilePath] = path;
+    }
   }
-  valid_ = true;
+  held_ = true;
   tagPriority_ = tagPriority;
   lastUse_ = clock_();
-  return true;
 }
 
 std::optional<std::wstring> CTagCache::Query(std::wstring_view file, std::wstring_view field, int tagPriority) {
   std::lock_guard lock(mutex_);
-  if (!Load(file, tagPriority)) return std::nullopt;
+  Load(file, tagPriority);
+  if (!Tagged()) return std::nullopt;
   return FieldByName(entry_, field);
 }
 
 std::optional<CTagCache::Entry> CTagCache::Lookup(std::wstring_view file, int tagPriority) {
   std::lock_guard lock(mutex_);
-  if (!Load(file, tagPriority)) return std::nullopt;
+  Load(file, tagPriority);
+  if (!Tagged()) return std::nullopt;
   return entry_;
+}
+
+CTagCache::Description CTagCache::Describe(std::wstring_view file, int tagPriority) {
+  std::lock_guard lock(mutex_);
+  Load(file, tagPriority);
+  Description d;
+  if (!held_) return d;
+  d.lengthMs = lengthMs_;
+  if (Tagged()) d.fields = entry_.fields;
+  return d;
 }
 
 void CTagCache::Clear() {
   std::lock_guard lock(mutex_);
-  valid_ = false;
+  held_ = false;
+  lengthMs_.reset();
+  tagged_ = false;
   entry_ = Entry{};
   lastUse_ = 0;
 }

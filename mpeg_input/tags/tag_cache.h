@@ -1,8 +1,11 @@
 #pragma once
 // The short-lived cache behind the extended file information queries
-// (winampGetExtendedFileInfo/W) and title building: the tag record and
-// length of the last file asked about, answered again without touching the
-// file while it is asked for at least every 2000 ms.
+// (winampGetExtendedFileInfo/W) and title building: what one read of the
+// last file asked about found (its length, or that it has no valid frame;
+// its tag record, or that it has none), answered again without touching the
+// file while it is asked for at least every 2000 ms. So the playlist's
+// questions about one entry (its title and length, then one extended field
+// after another) open and scan the file once, tagged or not.
 //
 // Threads: any thread may call any method (the host's main thread, the
 // playlist's tag-reading workers, title building). One mutex serialises
@@ -17,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-#include "mpeg_input/tags/byte_source.h"
+#include "mpeg_input/stream/byte_source.h"
 #include "mpeg_input/tags/tag_fields.h"
 
 namespace zul::tags {
@@ -29,8 +32,8 @@ public:
   // The header scan of the file at `path`, opened as `file`: its length in
   // ms, nothing when it has no valid frame. The tags are read through the
   // same source afterwards, so one open and its read windows serve both.
-  using LengthScan = std::function<std::optional<int>(const std::wstring& path, ByteSource& file)>;
-  using Opener = std::function<std::unique_ptr<ByteSource>(const std::wstring& path)>;
+  using LengthScan = std::function<std::optional<int>(const std::wstring& path, CByteSource& file)>;
+  using Opener = std::function<std::unique_ptr<CByteSource>(const std::wstring& path)>;
 
   static constexpr std::uint32_t kLifetimeMs = 2000;
 
@@ -52,8 +55,17 @@ public:
     CTagFields fields;  // fields[FilePath] is the file
     int lengthMs = 0;
   };
-  // The record as Query sees it, for title building.
+  // The record as Query sees it.
   std::optional<Entry> Lookup(std::wstring_view file, int tagPriority);
+
+  // Everything one read found, for title building: the length (nothing for
+  // a stream location or a file that cannot be opened or has no valid
+  // frame) and the tag record when a tag kind was found.
+  struct Description {
+    std::optional<int> lengthMs;
+    std::optional<CTagFields> fields;
+  };
+  Description Describe(std::wstring_view file, int tagPriority);
 
   // Forgets the cached file, e.g. after its tags were rewritten.
   void Clear();
@@ -61,17 +73,23 @@ public:
   static std::uint32_t MonotonicMilliseconds();
 
 private:
-  // Makes the cache hold `file`; false when it cannot. Needs mutex_.
-  bool Load(std::wstring_view file, int tagPriority);
+  // Makes the cache hold what a read of `file` finds, or finds again within
+  // the lifetime. Needs mutex_.
+  void Load(std::wstring_view file, int tagPriority);
+  bool Tagged() const { return held_ && lengthMs_ && tagged_; }
 
   LengthScan scan_;
   Clock clock_;
   Opener open_;
 
   std::mutex mutex_;
-  bool valid_ = false;  // guarded by mutex_, like the four below
+  // All guarded by mutex_. held_: the fields below describe the file in
+  // entry_.fields[FilePath], read in the order tagPriority_.
+  bool held_ = false;
+  std::optional<int> lengthMs_;  // nothing: no valid frame
+  bool tagged_ = false;          // a tag kind was found; entry_ holds its fields
   Entry entry_;
-  int tagPriority_ = 0;  // the order entry_ was read in
+  int tagPriority_ = 0;
   std::uint32_t lastUse_ = 0;
 };
 

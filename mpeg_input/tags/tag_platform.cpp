@@ -13,20 +13,6 @@ namespace zul::tags {
 
 #ifdef _WIN32
 
-std::FILE* OpenBinaryFile(const std::wstring& path) { return _wfopen(path.c_str(), L"rb"); }
-
-bool SeekFile(std::FILE* file, std::uint64_t offset) {
-  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
-  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
-}
-
-std::optional<std::uint64_t> FileSizeOf(std::FILE* file) {
-  if (_fseeki64(file, 0, SEEK_END) != 0) return std::nullopt;
-  __int64 size = _ftelli64(file);
-  if (size < 0) return std::nullopt;
-  return static_cast<std::uint64_t>(size);
-}
-
 std::wstring WideFromAnsi(std::string_view text) {
   if (text.empty() || text.size() > INT_MAX) return {};
   int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -46,20 +32,6 @@ std::string AnsiFromWide(std::wstring_view text) {
 }
 
 #else
-
-std::FILE* OpenBinaryFile(const std::wstring& path) { return std::fopen(EncodeUtf8(path).c_str(), "rb"); }
-
-bool SeekFile(std::FILE* file, std::uint64_t offset) {
-  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
-}
-
-std::optional<std::uint64_t> FileSizeOf(std::FILE* file) {
-  if (fseeko(file, 0, SEEK_END) != 0) return std::nullopt;
-  off_t size = ftello(file);
-  if (size < 0) return std::nullopt;
-  return static_cast<std::uint64_t>(size);
-}
 
 std::wstring WideFromAnsi(std::string_view text) {
   std::wstring out;

@@ -24,7 +24,7 @@ std::array<TagKind, 3> TagOrder(int tagPriority) {
   }
 }
 
-TagKind ReadTagFields(ByteSource& source, int tagPriority, CTagFields& fields) {
+TagKind ReadTagFields(CByteSource& source, int tagPriority, CTagFields& fields) {
   for (TagKind kind : TagOrder(tagPriority)) {
     bool found = false;
     switch (kind) {
@@ -45,7 +45,7 @@ TagKind ReadTagFields(ByteSource& source, int tagPriority, CTagFields& fields) {
   return TagKind::None;
 }
 
-ReplayGainValues ReadTagReplayGain(ByteSource& source, int sources, int tagPriority) {
+ReplayGainValues ReadTagReplayGain(CByteSource& source, int sources, int tagPriority) {
   bool apeFirst = tagPriority == 2 || tagPriority == 3 || tagPriority == 5;
   const TagKind order[2] = {apeFirst ? TagKind::Ape : TagKind::Id3v2, apeFirst ? TagKind::Id3v2 : TagKind::Ape};
   for (TagKind kind : order) {

@@ -3,7 +3,7 @@
 // reading the ReplayGain values that tags carry.
 #include <array>
 
-#include "mpeg_input/tags/byte_source.h"
+#include "mpeg_input/stream/byte_source.h"
 #include "mpeg_input/tags/tag_fields.h"
 
 namespace zul::tags {
@@ -18,7 +18,7 @@ std::array<TagKind, 3> TagOrder(int tagPriority);
 // record; the others are not consulted, so fields are never mixed across
 // kinds. Returns that kind, or None (fields untouched) when the file has no
 // tag. The file path field is left as it is.
-TagKind ReadTagFields(ByteSource& source, int tagPriority, CTagFields& fields);
+TagKind ReadTagFields(CByteSource& source, int tagPriority, CTagFields& fields);
 
 // `ReplayGain_Tag` bits that concern tags; 4 (the LAME header) is not read
 // here.
@@ -29,6 +29,6 @@ inline constexpr int kReplayGainFromApe = 2;
 // yields at least one. APE is tried first when the priority reads APE before
 // ID3v2 for text fields (2, 3 and 5), ID3v2 first otherwise. Values of one
 // source are never mixed with another's.
-ReplayGainValues ReadTagReplayGain(ByteSource& source, int sources, int tagPriority);
+ReplayGainValues ReadTagReplayGain(CByteSource& source, int sources, int tagPriority);
 
 }  // namespace zul::tags

@@ -60,8 +60,16 @@ bool CWAEmuWnd::CreateHidden() {
   if (!Create(0, kWinampClass, L" - Winamp", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 275, 116, nullptr,
               nullptr))
     return false;
-  SetTimer(hwnd(), kTitleTimer, kTitlePeriodMs, nullptr);
   return true;
+}
+
+void CWAEmuWnd::RunTitleTimer(bool run) {
+  if (run == titleTimer_) return;
+  titleTimer_ = run;
+  if (run)
+    SetTimer(hwnd(), kTitleTimer, kTitlePeriodMs, nullptr);
+  else
+    KillTimer(hwnd(), kTitleTimer);
 }
 
 LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -100,6 +108,10 @@ LRESULT CWAEmuWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // track whose tags do not stay read costs a whole core that way.
       RefreshTitle(false);
       return 0;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      RefreshTitle();
+      break;
     case WM_CLOSE:
       // Remote controls end Winamp this way. The default handling would
       // destroy the window and leave every later command, the end-of-track

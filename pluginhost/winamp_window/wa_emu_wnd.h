@@ -53,7 +53,11 @@ private:
   // readTags: the timer may read the entry's tags; a request must not, since
   // the plug-in that sent it may be the one that reads them.
   std::wstring TitleText(bool readTags);
+  // Also runs the title timer while a track plays, and only then: paused or
+  // stopped, nothing changes the title but a command or a change of the
+  // playlist, and whoever reads the title gets it refreshed (WM_GETTEXT).
   void RefreshTitle(bool readTags = false);
+  void RunTitleTimer(bool run);
   LRESULT RegisterIpcName(WPARAM name);
   BOOL OnCopyData(const COPYDATASTRUCT* data);
   void PlayFileRequest(const std::wstring& path);
@@ -74,6 +78,8 @@ private:
   std::string tempDirectory_;
   std::string playlistFileAnswer_, playlistTitleAnswer_, videoInfoAnswer_, extendedInfoAnswer_;
   int pan_ = 0;
+  bool titleTimer_ = false;
+  bool refreshingTitle_ = false;   // RefreshTitle reads the shown title itself
   HBITMAP genericSkin_ = nullptr;  // loaded on first request, kept for the process
 };
 

@@ -25,13 +25,18 @@ std::wstring CWAEmuWnd::TitleText(bool readTags) {
 }
 
 void CWAEmuWnd::RefreshTitle(bool readTags) {
-  if (!hwnd()) return;
+  if (!hwnd() || refreshingTitle_) return;
+  refreshingTitle_ = true;
   const std::wstring text = TitleText(readTags);
   // Set only on a change: plug-ins that subclass the window may watch
   // WM_SETTEXT.
   wchar_t shown[1024] = {};
   GetWindowTextW(hwnd(), shown, static_cast<int>(std::size(shown)));
   if (text != shown) SetWindowTextW(hwnd(), text.c_str());
+  refreshingTitle_ = false;
+  // Each tick wakes the program (a server round trip under Wine): only
+  // while playing does the title change by itself (tags read meanwhile).
+  RunTitleTimer(ThePlaylist().Count() > 0 && mainWnd_.playback().PlayingState() == 1);
 }
 
 }  // namespace zul

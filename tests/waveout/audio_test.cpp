@@ -28,6 +28,8 @@
 #include "tests/support/audio_capture.h"
 #include "tests/waveout/module_harness.h"
 #include "tests/waveout/tone_analysis.h"
+#include "waveout/waveout_module.h"
+#include "waveout/waveout_output.h"
 #include "waveout/waveout_settings_file.h"
 
 namespace zul::test {
@@ -128,35 +130,66 @@ TEST_F(WaveOutAudioTest, ToneComesOutWithItsPitchLevelAndLengthWithoutDropouts) 
       Ms(tone.Length()) - 2000, LongestQuietRun(r.left, tone, kAmplitude / 10));
 }
 
+// A short pause keeps the device; a long one releases it (kParkAfterMs) and
+// takes it again on resume. Either way the tone goes on from the sample it
+// stopped at: nothing lost, nothing played twice, the position held.
 TEST_F(WaveOutAudioTest, PauseHoldsThePositionAndLosesNothing) {
-  int held = -1;
-  Recorded r = Record("pause", [&] {
-    ASSERT_EQ(out->Open(kRate, 2, 16, 0, 0), 975);
-    bool played = false;
-    std::thread decoder([&] { played = PlayAll(out, Bytes(Sine(1000, kAmplitude, kRate, 2, 2 * kRate)), kPiece); });
-    const DWORD start = GetTickCount();
-    while (out->GetOutputTime() < 600 && GetTickCount() - start < 10000) Sleep(5);
-    EXPECT_EQ(out->Pause(1), 0);
-    Sleep(100);
-    held = out->GetOutputTime();
-    Sleep(700);
-    EXPECT_EQ(out->GetOutputTime(), held) << "the position moved while paused";
-    EXPECT_EQ(out->Pause(0), 1);
-    decoder.join();
-    EXPECT_TRUE(played);
-    EXPECT_NEAR(out->GetOutputTime(), 2000, 20);
-    EndTrack();
-  });
+  struct Case {
+    const char* name;
+    bool parks;
+  };
+  for (const Case& c : {Case{"short pause", false}, Case{"long pause", true}}) {
+    SCOPED_TRACE(c.name);
+    int held = -1;
+    DWORD pausedMs = 0;
+    Recorded r = Record(c.name, [&] {
+      ASSERT_EQ(out->Open(kRate, 2, 16, 0, 0), 975);
+      bool played = false;
+      std::thread decoder([&] { played = PlayAll(out, Bytes(Sine(1000, kAmplitude, kRate, 2, 2 * kRate)), kPiece); });
+      const DWORD start = GetTickCount();
+      while (out->GetOutputTime() < 600 && GetTickCount() - start < 10000) Sleep(5);
+      EXPECT_EQ(out->Pause(1), 0);
+      const DWORD pausedAt = GetTickCount();
+      Sleep(100);
+      held = out->GetOutputTime();
+      if (c.parks) {
+        while (!WaveOutOutput().Parked() && GetTickCount() - pausedAt < 10000) Sleep(5);
+        EXPECT_TRUE(WaveOutOutput().Parked()) << "the device was kept through a long pause";
+        Sleep(300);
+      } else {
+        Sleep(700);
+        EXPECT_FALSE(WaveOutOutput().Parked());
+      }
+      EXPECT_EQ(out->GetOutputTime(), held) << "the position moved while paused";
+      pausedMs = GetTickCount() - pausedAt;
+      EXPECT_EQ(out->Pause(0), 1);
+      EXPECT_FALSE(WaveOutOutput().Parked());
+      decoder.join();
+      EXPECT_TRUE(played);
+      EXPECT_NEAR(out->GetOutputTime(), 2000, 20);
+      EndTrack();
+    });
 
-  auto spans = FindSounds(r.left, kSoundThreshold, kSplitGap);
-  ASSERT_EQ(spans.size(), 2u) << "expected the tone, a silent pause, and the rest of the tone";
-  const double total = Ms(spans[0].Length() + spans[1].Length());
-  const double gap = Ms(spans[1].begin - spans[0].end);
-  EXPECT_NEAR(total, 2000, 50) << "sound lost or repeated across the pause";
-  EXPECT_NEAR(gap, 800, 150);
-  for (const Span& s : spans) EXPECT_LE(LongestQuietRun(r.left, s, kAmplitude / 10), kMaxDip);
-  std::printf("[ MEASURED ] pause: position held at %d ms, silent for %.1f ms, tone total %.1f ms of 2000\n", held, gap,
-              total);
+    auto spans = FindSounds(r.left, kSoundThreshold, kSplitGap);
+    ASSERT_EQ(spans.size(), 2u) << "expected the tone, a silent pause, and the rest of the tone";
+    const double total = Ms(spans[0].Length() + spans[1].Length());
+    const double gap = Ms(spans[1].begin - spans[0].end);
+    if (c.parks) {
+      // The device plays on from the held position: the rest of the tone,
+      // once. (Wine reports as played what PulseAudio still buffers behind
+      // the position, about its latency; closing the device drops that, so
+      // here less than the held position was heard before the pause.)
+      EXPECT_NEAR(Ms(spans[1].Length()), 2000 - held, 30) << "the tone did not go on from the held position";
+      EXPECT_LE(Ms(spans[0].Length()), held + 30) << "sound past the held position before the pause";
+    } else {
+      EXPECT_NEAR(total, 2000, 50) << "sound lost or repeated across the pause";
+    }
+    EXPECT_NEAR(gap, pausedMs, 150);
+    for (const Span& s : spans) EXPECT_LE(LongestQuietRun(r.left, s, kAmplitude / 10), kMaxDip);
+    std::printf(
+        "[ MEASURED ] %s: position held at %d ms, paused %lu ms, silent for %.1f ms, tone total %.1f ms of 2000\n",
+        c.name, held, pausedMs, gap, total);
+  }
 }
 
 TEST_F(WaveOutAudioTest, FlushDropsWhatIsQueuedAndRestartsAtTheGivenTime) {
@@ -197,6 +230,42 @@ TEST_F(WaveOutAudioTest, FlushDropsWhatIsQueuedAndRestartsAtTheGivenTime) {
   EXPECT_LT(ToneDb(r.left, second, 1000, kRate), kToneDb - 60) << "the flushed tone played after the flush";
   EXPECT_LE(lastPart(r), kMaxDip);
   std::printf("[ MEASURED ] flush: %.1f ms of sound for 500 ms written after the flush\n", Ms(all.Length()));
+}
+
+// A seek while a long pause has released the device: what was kept and
+// what waited is dropped, the position is the seek's, and on resume only
+// the new data plays, from there.
+TEST_F(WaveOutAudioTest, FlushWhileParkedPlaysOnlyTheNewDataOnResume) {
+  Recorded r = Record("flush while parked", [&] {
+    ASSERT_EQ(out->Open(kRate, 2, 16, 0, 0), 975);
+    ASSERT_TRUE(WriteAll(out, Bytes(Sine(1000, kAmplitude, kRate, 2, kRate)), kPiece));
+    const DWORD start = GetTickCount();
+    while (out->GetOutputTime() < 200 && GetTickCount() - start < 10000) Sleep(5);
+    EXPECT_EQ(out->Pause(1), 0);
+    while (!WaveOutOutput().Parked() && GetTickCount() - start < 20000) Sleep(5);
+    ASSERT_TRUE(WaveOutOutput().Parked());
+    out->Flush(61000);
+    EXPECT_EQ(out->GetOutputTime(), 61000);
+    EXPECT_EQ(out->IsPlaying(), 0);
+    EXPECT_EQ(out->CanWrite(), 20 * 8192);
+    ASSERT_TRUE(WriteAll(out, Bytes(Sine(2000, kAmplitude, kRate, 2, kRate / 2)), kPiece));
+    EXPECT_EQ(out->GetOutputTime(), 61000) << "the position moved while parked";
+    EXPECT_EQ(out->Pause(0), 1);
+    ASSERT_TRUE(WaitUntilPlayed(out));
+    EXPECT_EQ(out->GetWrittenTime(), 61500);
+    EXPECT_NEAR(out->GetOutputTime(), 61500, 20);
+    EndTrack();
+  });
+
+  auto spans = FindSounds(r.left, kSoundThreshold, kSplitGap);
+  ASSERT_EQ(spans.size(), 2u) << "expected the first tone, a silent pause, and the new tone";
+  const Span second = Inner(spans[1], kRate / 50);
+  EXPECT_NEAR(Ms(spans[1].Length()), 500, 30);
+  EXPECT_NEAR(ZeroCrossingFrequency(r.left, second, kRate), 2000, 2);
+  EXPECT_LT(ToneDb(r.left, second, 1000, kRate), kToneDb - 60) << "the flushed tone played after the resume";
+  EXPECT_LE(LongestQuietRun(r.left, spans[1], kAmplitude / 10), kMaxDip);
+  std::printf("[ MEASURED ] flush while parked: %.1f ms of sound for 500 ms written after the flush\n",
+              Ms(spans[1].Length()));
 }
 
 // The device volume scales what is heard by v x 65535 / 255; the balance

@@ -349,6 +349,31 @@ TEST_F(MpegModule, AStopWhileTheOutputOpensOrBeforeItLeavesTheNextPlayAlone) {
   EXPECT_TRUE(out.Bytes() == expected);
 }
 
+// The end of a track that a Stop overtook belongs to no track any more: the
+// host would take it for the end of whatever it plays next (or, stopped,
+// move on through the playlist by itself).
+TEST_F(MpegModule, AnEndOfTrackPostedBeforeAStopIsDropped) {
+  auto waitForPosted = [] {
+    const auto start = std::chrono::steady_clock::now();
+    while (!(HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(30))
+      Sleep(2);
+  };
+  ASSERT_EQ(Play(Fixture(L"noframe.mp3")), 0);
+  // The prepare step announces its failure as the title, waits for the host
+  // to fetch it, then posts the end of track to this thread.
+  waitForPosted();
+  PumpQueued();
+  wchar_t title[260];
+  int length = 0;
+  M()->GetFileInfo(nullptr, title, &length);
+  waitForPosted();
+  M()->Stop();
+  PumpQueued();
+  PumpQueued();
+  EXPECT_EQ(eofCount, 0);
+}
+
 TEST_F(MpegModule, AFileWithoutFramesEndsWithItsStatusAsTitle) {
   ASSERT_EQ(Play(Fixture(L"noframe.mp3")), 0);
   ASSERT_TRUE(PumpUntil([] { return eofCount == 1; }));

@@ -16,7 +16,7 @@ struct Read {
 };
 
 Read ReadBytes(const ByteVector& bytes) {
-  MemorySource source(bytes);
+  CMemorySource source(bytes);
   Read r;
   r.found = ReadApe(source, &r.fields, &r.gain);
   return r;

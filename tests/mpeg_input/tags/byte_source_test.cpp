@@ -1,4 +1,4 @@
-#include "mpeg_input/tags/byte_source.h"
+#include "mpeg_input/stream/byte_source.h"
 
 #include <gtest/gtest.h>
 
@@ -17,22 +17,22 @@ namespace {
 
 using namespace test;
 
-TEST(ByteSource, RangesOutsideTheSourceFail) {
+TEST(CByteSource, RangesOutsideTheSourceFail) {
   ByteVector bytes = {1, 2, 3, 4};
-  MemorySource source(bytes);
+  CMemorySource source(bytes);
   std::array<std::uint8_t, 2> two{};
-  EXPECT_TRUE(source.ReadAt(2, two));
+  EXPECT_TRUE(source.ReadExact(2, two));
   EXPECT_EQ(two[1], 4);
-  EXPECT_FALSE(source.ReadAt(3, two));
-  EXPECT_FALSE(source.ReadAt(UINT64_MAX, two));
-  EXPECT_TRUE(source.ReadAt(4, std::span<std::uint8_t>()));
+  EXPECT_FALSE(source.ReadExact(3, two));
+  EXPECT_FALSE(source.ReadExact(UINT64_MAX, two));
+  EXPECT_TRUE(source.ReadExact(4, std::span<std::uint8_t>()));
   std::vector<std::uint8_t> out{9};
   EXPECT_FALSE(source.ReadVector(1, UINT64_MAX, out));
   EXPECT_TRUE(out.empty());
   EXPECT_FALSE(source.Contains(5, 0));
 }
 
-TEST(ByteSource, OpensFilesByWidePathAndReadsTheirTags) {
+TEST(CByteSource, OpensFilesByWidePathAndReadsTheirTags) {
   // A name outside ASCII: the wide path must reach the file system intact.
   std::wstring name = L"t\u00EBst_";
   AppendCodePoint(name, U'\U0001F3B5');
@@ -52,14 +52,14 @@ TEST(ByteSource, OpensFilesByWidePathAndReadsTheirTags) {
     out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
   }
 
-  std::unique_ptr<ByteSource> source = OpenFileSource(wide);
+  std::unique_ptr<CByteSource> source = OpenFileSource(wide);
   ASSERT_TRUE(source);
   EXPECT_EQ(source->Size(), content.size());
   CTagFields fields;
   EXPECT_EQ(ReadTagFields(*source, 0, fields), TagKind::Id3v1);
   EXPECT_EQ(fields[TagField::Title], L"On disk");
   std::array<std::uint8_t, 4> past{};
-  EXPECT_FALSE(source->ReadAt(content.size() - 2, past));
+  EXPECT_FALSE(source->ReadExact(content.size() - 2, past));
   source.reset();
   std::filesystem::remove_all(dir);
 
@@ -69,8 +69,8 @@ TEST(ByteSource, OpensFilesByWidePathAndReadsTheirTags) {
 // Reads go through two windows; whatever the order (head and tail taking
 // turns, pieces across a window's edge, pieces larger than a window, a
 // failed read in between), each must give the file's bytes.
-TEST(ByteSource, FileReadsGiveTheFileBytesInAnyOrder) {
-  constexpr std::uint64_t W = FileSource::kWindowBytes;
+TEST(CByteSource, FileReadsGiveTheFileBytesInAnyOrder) {
+  constexpr std::uint64_t W = CFileSource::kWindowBytes;
   std::filesystem::path dir = std::filesystem::temp_directory_path() / "zul_tags_window_test";
   std::filesystem::create_directories(dir);
   for (std::uint64_t size : {3 * W + 123, W / 2}) {
@@ -82,7 +82,7 @@ TEST(ByteSource, FileReadsGiveTheFileBytesInAnyOrder) {
       std::ofstream out(file, std::ios::binary);
       out.write(reinterpret_cast<const char*>(content.data()), static_cast<std::streamsize>(content.size()));
     }
-    std::unique_ptr<ByteSource> source = OpenFileSource(file.wstring());
+    std::unique_ptr<CByteSource> source = OpenFileSource(file.wstring());
     ASSERT_TRUE(source);
     struct Read {
       std::uint64_t offset, count;
@@ -103,7 +103,7 @@ TEST(ByteSource, FileReadsGiveTheFileBytesInAnyOrder) {
       SCOPED_TRACE(testing::Message() << r.offset << "+" << r.count);
       std::vector<std::uint8_t> got(static_cast<std::size_t>(std::min<std::uint64_t>(r.count, size + 8)));
       const bool inside = r.offset + r.count <= size;
-      ASSERT_EQ(source->ReadAt(r.offset, got), inside);
+      ASSERT_EQ(source->ReadExact(r.offset, got), inside);
       if (inside) {
         ASSERT_TRUE(std::equal(got.begin(), got.end(), content.begin() + static_cast<std::ptrdiff_t>(r.offset)));
       }

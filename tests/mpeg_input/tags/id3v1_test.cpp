@@ -11,7 +11,7 @@ using namespace test;
 
 TEST(Id3v1, ReadsEveryFieldOfTheRecord) {
   ByteVector file = Concat({FakeAudio(), BuildId3v1({"Song  ", "Band", "Record", "1987", "Nice", 7, 17})});
-  MemorySource source(file);
+  CMemorySource source(file);
   CTagFields f;
   f[TagField::FilePath] = L"C:\\x.mp3";
   f[TagField::Composer] = L"stale";
@@ -72,7 +72,7 @@ TEST(Id3v1, AbsentRecordLeavesFieldsAlone) {
       Concat({BytesOf("TAB"), ByteVector(125, 0)}),
   };
   for (const ByteVector& file : cases) {
-    MemorySource source(file);
+    CMemorySource source(file);
     CTagFields f;
     f[TagField::Title] = L"keep";
     EXPECT_FALSE(ReadId3v1(source, f));

@@ -16,7 +16,7 @@ struct Read {
 };
 
 Read ReadBytes(const ByteVector& bytes) {
-  MemorySource source(bytes);
+  CMemorySource source(bytes);
   Read r;
   r.found = ReadId3v2(source, &r.fields, &r.gain);
   return r;
@@ -38,7 +38,7 @@ TEST(Id3v2, ReadsTagsWrittenByRealTools) {
       {"ffmpeg_v24_utf8.mp3", L"T\u00EFtle Ffmpeg", L"Artist Ffmpeg", L"", L"2020", L"", L"Jazz", L"5", L"Band"},
   };
   for (const Case& c : cases) {
-    std::unique_ptr<ByteSource> source = OpenFileSource(FixturePath(c.file));
+    std::unique_ptr<CByteSource> source = OpenFileSource(FixturePath(c.file));
     ASSERT_TRUE(source) << c.file;
     CTagFields f;
     ASSERT_TRUE(ReadId3v2(*source, &f, nullptr)) << c.file;
@@ -54,7 +54,7 @@ TEST(Id3v2, ReadsTagsWrittenByRealTools) {
 }
 
 TEST(Id3v2, ReplayGainFromTxxxWrittenByFfmpeg) {
-  std::unique_ptr<ByteSource> source = OpenFileSource(FixturePath("ffmpeg_v24_utf8.mp3"));
+  std::unique_ptr<CByteSource> source = OpenFileSource(FixturePath("ffmpeg_v24_utf8.mp3"));
   ASSERT_TRUE(source);
   ReplayGainValues gain;
   ASSERT_TRUE(ReadId3v2(*source, nullptr, &gain));
@@ -311,25 +311,26 @@ TEST(Id3v2, FoundWithoutKnownFramesAndFieldsAreReset) {
   f[TagField::FilePath] = L"/music/a.mp3";
   f[TagField::Title] = L"stale";
   ByteVector bytes = Id3v2Builder(3).Latin1("TXYZ", "x").Build();
-  MemorySource source(bytes);
+  CMemorySource source(bytes);
   ASSERT_TRUE(ReadId3v2(source, &f, nullptr));
   EXPECT_EQ(f[TagField::Title], L"");
   EXPECT_EQ(f[TagField::FilePath], L"/music/a.mp3");
 }
 
 // Counts the bytes a reader asks for.
-class CountingSource final : public ByteSource {
+class CountingSource final : public CByteSource {
 public:
   explicit CountingSource(const ByteVector& bytes) : inner_(bytes) {}
   std::uint64_t Size() const override { return inner_.Size(); }
-  bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
-    bytesRead += out.size();
-    return inner_.ReadAt(offset, out);
+  size_t ReadAt(int64_t offset, void* dst, size_t count) override {
+    const size_t n = inner_.ReadAt(offset, dst, count);
+    bytesRead += n;
+    return n;
   }
   std::uint64_t bytesRead = 0;
 
 private:
-  MemorySource inner_;
+  CMemorySource inner_;
 };
 
 TEST(Id3v2, PicturesAreNeverLoaded) {

@@ -19,18 +19,18 @@ class TagCacheTest : public ::testing::Test {
 protected:
   TagCacheTest()
       : cache_(
-            [this](const std::wstring& path, ByteSource&) -> std::optional<int> {
+            [this](const std::wstring& path, CByteSource&) -> std::optional<int> {
               ++scans_;
               auto it = lengths_.find(path);
               if (it == lengths_.end()) return std::nullopt;
               return it->second;
             },
             [this] { return now_.load(); },
-            [this](const std::wstring& path) -> std::unique_ptr<ByteSource> {
+            [this](const std::wstring& path) -> std::unique_ptr<CByteSource> {
               ++opens_;
               auto it = files_.find(path);
               if (it == files_.end()) return nullptr;
-              return std::make_unique<MemorySource>(it->second);
+              return std::make_unique<CMemorySource>(it->second);
             }) {
     Add(L"a.mp3", "Alpha", "Artist A", 61000);
     Add(L"b.mp3", "Beta", "Artist B", 1000);
@@ -109,21 +109,41 @@ TEST_F(TagCacheTest, AnotherFileNameIsAnotherEntry) {
   EXPECT_EQ(Query(L"A.MP3", L"title"), L"Beta");  // names compare with case
 }
 
-TEST_F(TagCacheTest, UnanswerableFiles) {
+// The playlist asks about one entry in a row: its title and length, then
+// the extended fields one by one. Whatever the file holds, that is one open
+// and one scan; what cannot be opened is tried again each time.
+TEST_F(TagCacheTest, OneEntrysQuestionsReadTheFileOnce) {
   struct Case {
     const wchar_t* file;
-    int scans;  // scans the query may cause
+    std::optional<int> length;  // what Describe finds
+    std::optional<std::wstring> title;
+    int opens, scans;
   };
   const Case cases[] = {
-      {L"http://radio/a.mp3", 0}, {L"https://radio/a.mp3", 0}, {L"missing.mp3", 0},  // cannot be opened
-      {L"noframe.mp3", 1},   // the scan rejects it, however tagged
-      {L"untagged.mp3", 1},  // scanned, but no tag kind found
+      {L"a.mp3", 61000, L"Alpha", 1, 1},
+      {L"untagged.mp3", 5000, std::nullopt, 1, 1},         // scanned, but no tag kind found
+      {L"noframe.mp3", std::nullopt, std::nullopt, 1, 1},  // the scan rejects it, however tagged
+      {L"missing.mp3", std::nullopt, std::nullopt, 8, 0},
+      {L"http://radio/a.mp3", std::nullopt, std::nullopt, 0, 0},
+      {L"https://radio/a.mp3", std::nullopt, std::nullopt, 0, 0},
   };
   for (const Case& c : cases) {
-    int before = scans_;
-    EXPECT_EQ(Query(c.file, L"title"), std::nullopt) << c.file;
-    EXPECT_EQ(Query(c.file, L"length"), std::nullopt) << c.file;
-    EXPECT_EQ(scans_ - before, 2 * c.scans) << c.file;
+    SCOPED_TRACE(c.file);
+    const int opens = opens_, scans = scans_;
+    CTagCache::Description d = cache_.Describe(c.file, 0);
+    EXPECT_EQ(d.lengthMs, c.length);
+    EXPECT_EQ(d.fields.has_value(), c.title.has_value());
+    if (d.fields && c.title) {
+      EXPECT_EQ((*d.fields)[TagField::Title], *c.title);
+    }
+    for (const wchar_t* field : {L"length", L"title", L"artist", L"comment", L"album", L"year"}) {
+      now_ += 100;
+      std::optional<std::wstring> value = Query(c.file, field);
+      EXPECT_EQ(value.has_value(), c.title.has_value()) << field;
+    }
+    EXPECT_EQ(Query(c.file, L"title"), c.title);
+    EXPECT_EQ(opens_ - opens, c.opens);
+    EXPECT_EQ(scans_ - scans, c.scans);
   }
 }
 

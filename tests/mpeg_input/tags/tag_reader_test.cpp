@@ -39,7 +39,7 @@ TEST(TagPriority, FirstKindPresentSuppliesTheWholeRecord) {
       {6, TagKind::Id3v2, L"v2", L"v2 artist", L"", L""},
   };
   for (const Case& c : cases) {
-    MemorySource source(file);
+    CMemorySource source(file);
     CTagFields f;
     f[TagField::FilePath] = L"f.mp3";
     EXPECT_EQ(ReadTagFields(source, c.priority, f), c.kind) << c.priority;
@@ -69,12 +69,12 @@ TEST(TagPriority, MissingKindsAreSkippedInOrder) {
       {"ape and v1, 1 puts ID3v1 second", &apeAndV1, 1, TagKind::Id3v1},
   };
   for (const Case& c : cases) {
-    MemorySource source(*c.file);
+    CMemorySource source(*c.file);
     CTagFields f;
     EXPECT_EQ(ReadTagFields(source, c.priority, f), c.kind) << c.name;
   }
   ByteVector none = FakeAudio();
-  MemorySource source(none);
+  CMemorySource source(none);
   CTagFields f;
   f[TagField::Title] = L"keep";
   EXPECT_EQ(ReadTagFields(source, 0, f), TagKind::None);
@@ -97,7 +97,7 @@ TEST(TagPriority, RealFiles) {
       {"untagged.mp3", 3, TagKind::None, L""},
   };
   for (const Case& c : cases) {
-    std::unique_ptr<ByteSource> source = OpenFileSource(FixturePath(c.file));
+    std::unique_ptr<CByteSource> source = OpenFileSource(FixturePath(c.file));
     ASSERT_TRUE(source) << c.file;
     CTagFields f;
     EXPECT_EQ(ReadTagFields(*source, c.priority, f), c.kind) << c.file << " " << c.priority;
@@ -132,7 +132,7 @@ TEST(TagReplayGain, SourcesAndOrder) {
       {"first source without values is passed over", &apeOnly, 3, 0, std::nullopt, -3.0},
   };
   for (const Case& c : cases) {
-    MemorySource source(*c.file);
+    CMemorySource source(*c.file);
     ReplayGainValues v = ReadTagReplayGain(source, c.sources, c.priority);
     EXPECT_EQ(v.trackGain, c.track) << c.name;
     EXPECT_EQ(v.albumGain, c.album) << c.name;

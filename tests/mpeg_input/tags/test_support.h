@@ -2,13 +2,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "mpeg_input/tags/byte_source.h"
+#include "mpeg_input/stream/byte_source.h"
 #include "tests/mpeg_input/tags/tag_builder.h"
 
 namespace zul::tags::test {
 
 // A source over a vector the test keeps alive.
-inline MemorySource SourceOf(const ByteVector& bytes) { return MemorySource(bytes); }
+inline CMemorySource SourceOf(const ByteVector& bytes) { return CMemorySource(bytes); }
 
 inline std::wstring FixturePath(const char* name) {
   const char* root = std::getenv("ZUL_SOURCE_DIR");
