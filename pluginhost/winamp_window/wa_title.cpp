@@ -36,7 +36,7 @@ void CWAEmuWnd::RefreshTitle(bool readTags) {
   refreshingTitle_ = false;
   // Each tick wakes the program (a server round trip under Wine): only
   // while playing does the title change by itself (tags read meanwhile).
-  RunTitleTimer(ThePlaylist().Count() > 0 && mainWnd_.playback().PlayingState() == 1);
+  RunTitleTimer(ThePlaylist().Count() > 0 && shell_.PlayingState() == PlayState::Playing);
 }
 
 }  // namespace zul
