@@ -41,9 +41,7 @@ CWAEmuWnd::CWAEmuWnd(WinampShell& shell) : shell_(shell) {
   pluginDirectory_ = Ansi(pluginDirectoryW_);
 }
 
-CWAEmuWnd::~CWAEmuWnd() {
-  if (genericSkin_) DeleteObject(genericSkin_);
-}
+CWAEmuWnd::~CWAEmuWnd() = default;
 
 bool CWAEmuWnd::RegisterWindowClass() {
   WNDCLASSEXW wc{sizeof wc};

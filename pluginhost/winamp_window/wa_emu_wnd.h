@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win32_handles.h"
 #include "pluginhost/protocol/prefs_page_record.h"
 #include "pluginhost/winamp_window/winamp_shell.h"
 #include "ui/window_base.h"
@@ -79,8 +80,8 @@ private:
   std::string playlistFileAnswer_, playlistTitleAnswer_, videoInfoAnswer_, extendedInfoAnswer_;
   int pan_ = 0;
   bool titleTimer_ = false;
-  bool refreshingTitle_ = false;   // RefreshTitle reads the shown title itself
-  HBITMAP genericSkin_ = nullptr;  // loaded on first request, kept for the process
+  bool refreshingTitle_ = false;          // RefreshTitle reads the shown title itself
+  UniqueGdiObject<HBITMAP> genericSkin_;  // loaded on first request, kept for the process
 };
 
 }  // namespace zul

@@ -282,8 +282,8 @@ LRESULT CWAEmuWnd::OnIpc(WPARAM data, LPARAM ipc) {
       if (arg == 1) return reinterpret_cast<LRESULT>(L"Verdana");
       if (arg == 2) return 1;
       if (arg == 3) return 9;
-      if (!genericSkin_) genericSkin_ = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GENERIC_SKIN));
-      return reinterpret_cast<LRESULT>(genericSkin_);
+      if (!genericSkin_) genericSkin_.Reset(LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_GENERIC_SKIN)));
+      return reinterpret_cast<LRESULT>(genericSkin_.Get());
     case IPC_GET_EMBEDIF:
       ZUL_LOG(L"IamWinamp IPC_GET_EMBEDIF %d \n", arg);
       if (data == 0) {
