@@ -37,10 +37,9 @@ labelled_tests() { # build folder, label
 # first, so that no lane is left with one long test at the end. The times of
 # the last run (ctest's cost data) decide; without them, the tests labelled
 # "long" go first. Prints test numbers, one per line.
-wine_test_order() { # build folder [label of more tests that run alone]
+wine_test_order() { # build folder, file of the solo tests' numbers
   local dir=$1 costs=$1/Testing/Temporary/CTestCostData.txt
-  local long solo; long=$(labelled_tests "$dir" long) solo=$(labelled_tests "$dir" solo)
-  [ -n "${2:-}" ] && solo+=$'\n'$(labelled_tests "$dir" "$2")
+  local long solo; long=$(labelled_tests "$dir" long) solo=$(cat "$2")
   (cd "$dir" && ctest -N) | sed -n 's/^ *Test *#\([0-9]*\): *\([^ ]*\).*/\1 \2/p' |
     while read -r number name; do
       cost=$( [ -f "$costs" ] && awk -v n="$name" '$1 == n { print $3; exit }' "$costs")
@@ -64,8 +63,8 @@ wine_lane_pids=()
 start_wine_suite() { # arch [tag [label of more tests that run alone]]
   local arch=$1 dir=$build/$1 queue=$build/test-run-$1/queue
   rm -rf "$queue"; mkdir -p "$queue" "$shared"
-  wine_test_order "$dir" ${3:-} >"$queue/order"
   { labelled_tests "$dir" solo; [ -n "${3:-}" ] && labelled_tests "$dir" "$3"; } | sort -u >"$queue/solo"
+  wine_test_order "$dir" "$queue/solo" >"$queue/order"
   echo 1 >"$queue/next"
   : >"$queue/results"
   ZUL_LANE_TAG=${2:-} "$root/scripts/test-env.sh" "$arch" "$root/scripts/test-lane.sh" "$dir" "$queue" "$shared" &
