@@ -16,7 +16,10 @@ import sys
 # Top to bottom. A file belongs to the longest folder prefix that names it.
 LAYERS = [
     ("shell", ["app"]),
-    ("windows and services", ["pluginhost/winamp_window", "pluginhost/services"]),
+    ("windows and services", ["pluginhost/winamp_window", "pluginhost/services",
+                              "pluginhost/video", "pluginhost/info_window",
+                              "playlist/window", "playlist/minibar",
+                              "equalizer/window", "prefs", "services"]),
     ("host and playlist", ["pluginhost", "playlist"]),
     ("built-in plug-ins and DSP", ["mpeg_input", "waveout", "equalizer"]),
     ("UI toolkit", ["ui"]),

@@ -17,6 +17,10 @@ packages=(
   # running and testing under Wine: wine32 where the host runs 32-bit code,
   # wine64 everywhere
   wine wine32:i386 wine64 xvfb xauth pulseaudio pulseaudio-utils procps
+  # window tests: real clicks and keys, window state, screenshots
+  xdotool x11-utils x11-apps imagemagick
+  # loopback servers of the network tests (FTP)
+  python3-pyftpdlib
   # the Windows installer (make dist)
   nsis zip unzip
   # the layer check and the resource check of the packaged program
