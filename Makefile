@@ -5,7 +5,8 @@
 #   make test               install what is missing, build, run every test
 #                           (native, win64, and win32 where 32-bit code runs)
 # Other targets: deps, build, win32, win64, native, test-native, test-win32,
-# test-win64, bench, fuzz [FUZZ_SECONDS=n], dist, clean.
+# test-win64, bench, fuzz [FUZZ_SECONDS=n], dist, screenshots, clean.
+#   make screenshots        PNG pictures of the windows for the README, in docs/screenshots
 #   make dist               the archives, installers and source archive a Windows
 #                           user downloads, in build/dist (scripts/dist.sh)
 
@@ -19,7 +20,7 @@ FUZZ_SECONDS ?= 60
 # 32-bit Wine loader is started).
 RUN_ARCH = $(shell . $(ROOT)/scripts/wine-arch.sh && zul_default_arch)
 
-.PHONY: all deps packages build win32 win64 native test test-native test-win32 test-win64 run bench fuzz dist clean
+.PHONY: all deps packages build win32 win64 native test test-native test-win32 test-win64 run bench fuzz dist screenshots clean
 
 all: build
 
@@ -84,6 +85,10 @@ fuzz: $(BUILD)/fuzz/build.ninja
 
 dist: win32 win64
 	./scripts/dist.sh
+
+screenshots: deps
+	$(MAKE) --no-print-directory $(RUN_ARCH)
+	./scripts/test-env.sh $(RUN_ARCH) ./scripts/screenshots.sh $(BUILD)/$(RUN_ARCH)
 
 clean:
 	rm -rf $(BUILD)/win32 $(BUILD)/win64 $(BUILD)/native $(BUILD)/bench $(BUILD)/fuzz $(BUILD)/test-run-* $(BUILD)/dist
