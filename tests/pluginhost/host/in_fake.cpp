@@ -4,6 +4,7 @@
 // names to have several independent plug-ins, load the copy themselves to
 // reach the Test* exports, and configure it before the host loads it.
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -30,6 +31,13 @@ char description[] = "ZUL test input (ANSI)";
 
 namespace {
 
+// The host calls members from several threads at once (the playlist's tag
+// reads beside Play and the time queries): the maps below are changed and
+// read under this lock only. Never held while a fault is raised: the fault
+// leaves by the guard's unwind, which runs no destructor on every target.
+std::mutex stateLock;
+using Hold = std::lock_guard<std::mutex>;
+
 In_Module mod;
 std::string extensions("TST\0Test files (*.TST)\0", 24);
 std::map<std::string, int> ints;       // configured answers
@@ -38,23 +46,37 @@ std::map<std::string, int> faults;     // fault kind per member
 std::map<std::string, Text> lastFile;  // last file name per member
 std::set<std::string> nullMembers;
 std::string callOrder;
+std::string callOrderSnapshot;
+Text lastFileSnapshot;
 const void* playPointer = nullptr;
 int ownSetInfoCalls = 0;
 
 int Int(const std::string& key, int fallback) {
+  Hold hold(stateLock);
   auto it = ints.find(key);
   return it == ints.end() ? fallback : it->second;
 }
 
+void SetInt(const std::string& key, int value) {
+  Hold hold(stateLock);
+  ints[key] = value;
+}
+
 void Hit(const char* member) {
-  ++calls[member];
-  callOrder += member;
-  callOrder += ';';
-  auto it = faults.find(member);
-  if (it != faults.end()) RaiseFault(it->second);
+  int fault = kNoFault;
+  {
+    Hold hold(stateLock);
+    ++calls[member];
+    callOrder += member;
+    callOrder += ';';
+    auto it = faults.find(member);
+    if (it != faults.end()) fault = it->second;
+  }
+  if (fault != kNoFault) RaiseFault(fault);
 }
 
 void Remember(const char* member, const void* file) {
+  Hold hold(stateLock);
   lastFile[member] = file ? Text(static_cast<const Char*>(file)) : Text();
 }
 
@@ -118,15 +140,15 @@ int __cdecl GetOutputTime() {
 }
 void __cdecl SetOutputTime(int ms) {
   Hit("SetOutputTime");
-  ints["LastSeek"] = ms;
+  SetInt("LastSeek", ms);
 }
 void __cdecl SetVolume(int v) {
   Hit("SetVolume");
-  ints["LastVolume"] = v;
+  SetInt("LastVolume", v);
 }
 void __cdecl SetPan(int p) {
   Hit("SetPan");
-  ints["LastPan"] = p;
+  SetInt("LastPan", p);
 }
 void __cdecl EQSet(int, char*, int) { Hit("EQSet"); }
 void __cdecl OwnSetInfo(int, int, int, int) { ++ownSetInfoCalls; }
@@ -181,6 +203,7 @@ EXPORT int winampGetExtendedFileInfoW(const wchar_t* file, const wchar_t* field,
 
 // ---- Configuration and observation for the tests ----
 EXPORT void TestReset() {
+  Hold hold(stateLock);
   ints.clear();
   calls.clear();
   faults.clear();
@@ -194,7 +217,7 @@ EXPORT void TestReset() {
   g_handledSeen = 0;
 }
 EXPORT void TestSetInt(const char* key, int value) {
-  ints[key] = value;
+  SetInt(key, value);
   if (std::string(key) == "Seekable") mod.is_seekable = value;
 }
 EXPORT int TestGetInt(const char* key) {
@@ -202,11 +225,19 @@ EXPORT int TestGetInt(const char* key) {
   if (k == "unwindsSeen") return g_unwindsSeen;
   if (k == "handledSeen") return g_handledSeen;
   if (k == "ownSetInfoCalls") return ownSetInfoCalls;
-  auto it = ints.find(k);
-  return it == ints.end() ? 0 : it->second;
+  return Int(k, 0);
 }
-EXPORT int TestCalls(const char* member) { return calls[member]; }
-EXPORT const char* TestCallOrder() { return callOrder.c_str(); }
+EXPORT int TestCalls(const char* member) {
+  Hold hold(stateLock);
+  auto it = calls.find(member);
+  return it == calls.end() ? 0 : it->second;
+}
+// Valid until the next call of TestCallOrder.
+EXPORT const char* TestCallOrder() {
+  Hold hold(stateLock);
+  callOrderSnapshot = callOrder;
+  return callOrderSnapshot.c_str();
+}
 // Pairs of NUL-terminated strings ended by an empty one, with its size.
 EXPORT void TestSetExtensions(const char* bytes, int size) {
   extensions.assign(bytes, size);
@@ -224,12 +255,19 @@ EXPORT void TestSetNull(const char* names) {
   }
 }
 EXPORT void TestSetFault(const char* member, int kind) {
+  Hold hold(stateLock);
   if (kind == kNoFault)
     faults.erase(member);
   else
     faults[member] = kind;
 }
-EXPORT const void* TestLastFile(const char* member) { return lastFile[member].c_str(); }
+// Valid until the next call of TestLastFile.
+EXPORT const void* TestLastFile(const char* member) {
+  Hold hold(stateLock);
+  auto it = lastFile.find(member);
+  lastFileSnapshot = it == lastFile.end() ? Text() : it->second;
+  return lastFileSnapshot.c_str();
+}
 EXPORT const void* TestPlayPointer() { return playPointer; }
 EXPORT void TestCallSetInfo(int bitrate, int srate, int stereo, int synched) {
   mod.SetInfo(bitrate, srate, stereo, synched);

@@ -1,4 +1,5 @@
 // A fake output plug-in that records every call made into it, in order.
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -13,11 +14,18 @@ using namespace zul::test;
 namespace {
 
 Out_Module mod;
+// The decode thread writes while the UI thread sets the volume and asks the
+// time: every call is recorded under the lock, and the tests read a copy.
+std::mutex callsLock;
 std::string calls;
+std::string callsSnapshot;
 std::set<std::string> nullMembers;
 char description[] = "ZUL test output";
 
-void Record(const std::string& call) { calls += call + ";"; }
+void Record(const std::string& call) {
+  std::lock_guard<std::mutex> hold(callsLock);
+  calls += call + ";";
+}
 
 void __cdecl Config(HWND) { Record("Config"); }
 void __cdecl About(HWND) { Record("About"); }
@@ -94,8 +102,14 @@ EXPORT Out_Module* winampGetOutModule() {
   return &mod;
 }
 
-EXPORT const char* TestOutCalls() { return calls.c_str(); }
+// Valid until the next call of TestOutCalls.
+EXPORT const char* TestOutCalls() {
+  std::lock_guard<std::mutex> hold(callsLock);
+  callsSnapshot = calls;
+  return callsSnapshot.c_str();
+}
 EXPORT void TestOutReset() {
+  std::lock_guard<std::mutex> hold(callsLock);
   calls.clear();
   nullMembers.clear();
 }
