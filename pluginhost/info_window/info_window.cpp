@@ -72,8 +72,15 @@ public:
   }
   HWND hwnd() const { return dialog_; }
 
-  void SetPath(const std::wstring& path) { path_ = path; }
   void Refresh();
+  // A track starts. Another file replaces the boxes (edit mode stays); the
+  // same file starting again (repeat) leaves them alone, so that texts being
+  // typed are not thrown away under the user's hands.
+  void Follow(const std::wstring& path) {
+    if (path == path_ && edit_) return;
+    path_ = path;
+    Refresh();
+  }
 
 private:
   static INT_PTR CALLBACK Proc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -240,8 +247,7 @@ void OpenInfoWindow(const std::wstring& path) {
 
 void FollowInfoWindow(const std::wstring& path) {
   if (!g_current || !g_current->hwnd()) return;
-  g_current->SetPath(path);
-  g_current->Refresh();
+  g_current->Follow(path);
 }
 
 void CloseInfoWindow() {

@@ -53,7 +53,7 @@ bool Shell(const std::string& command, DWORD timeoutMs) {
 bool Xdo(const std::string& args, DWORD timeoutMs) { return Shell("xdotool " + args, timeoutMs); }
 
 bool ClickAt(int x, int y) {
-  return Xdo("mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+  return Xdo("mousemove " + std::to_string(x) + " " + std::to_string(y) + " sleep 0.1 click 1");
 }
 
 bool ClickControl(HWND control) {
@@ -63,10 +63,10 @@ bool ClickControl(HWND control) {
 }
 
 bool DragFromTo(int x0, int y0, int x1, int y1) {
-  return Xdo("mousemove --sync " + std::to_string(x0) + " " + std::to_string(y0) +
-             " mousedown 1 sleep 0.1 mousemove --sync " + std::to_string((x0 + x1) / 2) + " " +
-             std::to_string((y0 + y1) / 2) + " sleep 0.1 mousemove --sync " + std::to_string(x1) + " " +
-             std::to_string(y1) + " sleep 0.1 mouseup 1");
+  return Xdo("mousemove " + std::to_string(x0) + " " + std::to_string(y0) +
+             " sleep 0.1 mousedown 1 sleep 0.1 mousemove " + std::to_string((x0 + x1) / 2) + " " +
+             std::to_string((y0 + y1) / 2) + " sleep 0.1 mousemove " + std::to_string(x1) + " " + std::to_string(y1) +
+             " sleep 0.1 mouseup 1");
 }
 
 bool TypeText(const std::string& text) { return Xdo("type --delay 30 '" + text + "'"); }

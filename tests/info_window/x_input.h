@@ -13,7 +13,8 @@
 
 namespace zul::test {
 
-// Runs "xdotool <args>"; false when it did not finish in time.
+// Runs "xdotool <args>"; false when it did not finish in time. (No
+// "mousemove --sync": it waits forever when the pointer is already there.)
 bool Xdo(const std::string& args, DWORD timeoutMs = 15000);
 // Runs a shell command line the same way (for import, the screenshot tool).
 bool Shell(const std::string& command, DWORD timeoutMs = 30000);
