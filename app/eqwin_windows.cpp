@@ -5,6 +5,7 @@
 #include "equalizer/window/eq_window.h"
 #include "mpeg_input/module/info_window_hook.h"
 #include "pluginhost/info_window/info_window.h"
+#include "pluginhost/video/video_output.h"
 
 namespace zul {
 namespace {
@@ -20,10 +21,12 @@ Settings* g_settings = nullptr;
 void CreateEqualizerInfoVideoWindows(HWND owner) {
   g_owner = owner;
   SetInfoWindowHooks({.open = OpenInfoWindow, .follow = FollowInfoWindow});
+  CreateVideoWindow(owner, nullptr);
 }
 
 void ShowEqualizerInfoVideoAtStartup(HWND, const Settings& s) {
   g_settings = const_cast<Settings*>(&s);
+  CreateVideoWindow(g_owner, g_settings);
   if (s.eqAtStartup) ShowEqualizerDialog(g_owner, g_settings);
 }
 
@@ -31,8 +34,14 @@ void DestroyEqualizerInfoVideoWindows() {
   SetInfoWindowHooks({});
   CloseInfoWindow();
   DestroyEqualizerDialog();
+  DestroyVideoWindow();
 }
 
 void PendingWindows::ShowEqualizerWindow() { ShowEqualizerDialog(g_owner, g_settings); }
+void* PendingWindows::VideoOutputObject() { return TheVideoOutput(); }
+bool PendingWindows::VideoWindowVisible() { return VideoWindowShown(); }
+bool PendingWindows::VideoFullScreen() { return VideoWindowFullScreen(); }
+SIZE PendingWindows::VideoOpenSize() { return VideoLastOpenSize(); }
+std::wstring PendingWindows::VideoInfoText() { return VideoInformationText(); }
 
 }  // namespace zul

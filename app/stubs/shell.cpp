@@ -43,11 +43,6 @@ HWND PendingWindows::PlaylistWindowHandle() { return nullptr; }
 void PendingWindows::ShowAboutDialog() { NOT_YET("the about dialog"); }
 void PendingWindows::ShowMainMenuAtCursor() { NOT_YET("the main menu"); }
 void PendingWindows::ToggleMiniBar() { NOT_YET("the MiniBar"); }
-void* PendingWindows::VideoOutputObject() { return nullptr; }
-bool PendingWindows::VideoWindowVisible() { return false; }
-bool PendingWindows::VideoFullScreen() { return false; }
-SIZE PendingWindows::VideoOpenSize() { return SIZE{0, 0}; }
-std::wstring PendingWindows::VideoInfoText() { return {}; }
 void PendingWindows::CopyNowPlayingToClipboard() { NOT_YET("the now-playing text"); }
 void PendingWindows::ShowTracksMenuAtCursor(bool) { NOT_YET("the tracks menus"); }
 HWND PendingWindows::CreateEmbeddedWindow(void*) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace zul::test {
 namespace {
@@ -107,6 +108,31 @@ std::string Screenshot(const std::string& name) {
   std::string path = dir + "/" + name + ".png";
   if (!Shell("mkdir -p " + dir + " && import -window root " + path)) return {};
   return path;
+}
+
+unsigned long PixelOf(const std::string& png, int x, int y) {
+  char out[96];
+  std::snprintf(out, sizeof out, "/tmp/zul-pixel-%lu.txt", GetCurrentProcessId());
+  if (!Shell("convert " + png + " -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- > " +
+             out))
+    return 0xFFFFFFFF;
+  std::wstring winOut = L"Z:" + Widen(out);
+  for (auto& c : winOut)
+    if (c == L'/') c = L'\\';
+  FILE* f = _wfopen(winOut.c_str(), L"rb");
+  if (!f) return 0xFFFFFFFF;
+  char text[512] = "";
+  size_t n = std::fread(text, 1, sizeof text - 1, f);
+  std::fclose(f);
+  text[n] = 0;
+  // A header line "# ImageMagick ...", then "0,0: (255,0,0)  #FF0000  red"
+  // (with an alpha channel "#FF0000FF").
+  const char* line = std::strchr(text, '\n');
+  const char* hash = line ? std::strchr(line, '#') : nullptr;
+  if (!hash) return 0xFFFFFFFF;
+  char* end = nullptr;
+  unsigned long value = std::strtoul(hash + 1, &end, 16);
+  return end - (hash + 1) == 8 ? value >> 8 : value;
 }
 
 }  // namespace zul::test

@@ -46,4 +46,8 @@ bool WaitFor(Done done, DWORD timeoutMs = 20000) {
 // returns that Unix path (empty when it could not be written).
 std::string Screenshot(const std::string& name);
 
+// The colour (0xRRGGBB) at (x, y) of a screenshot; 0xFFFFFFFF when it
+// cannot be read.
+unsigned long PixelOf(const std::string& png, int x, int y);
+
 }  // namespace zul::test
