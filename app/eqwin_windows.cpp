@@ -5,7 +5,9 @@
 #include "equalizer/window/eq_window.h"
 #include "mpeg_input/module/info_window_hook.h"
 #include "pluginhost/info_window/info_window.h"
+#include "pluginhost/video/embedded_window.h"
 #include "pluginhost/video/video_output.h"
+#include "pluginhost/winamp_window/wa_emu_wnd.h"
 
 namespace zul {
 namespace {
@@ -35,6 +37,7 @@ void DestroyEqualizerInfoVideoWindows() {
   CloseInfoWindow();
   DestroyEqualizerDialog();
   DestroyVideoWindow();
+  DestroyEmbeddedFrames();
 }
 
 void PendingWindows::ShowEqualizerWindow() { ShowEqualizerDialog(g_owner, g_settings); }
@@ -43,5 +46,21 @@ bool PendingWindows::VideoWindowVisible() { return VideoWindowShown(); }
 bool PendingWindows::VideoFullScreen() { return VideoWindowFullScreen(); }
 SIZE PendingWindows::VideoOpenSize() { return VideoLastOpenSize(); }
 std::wstring PendingWindows::VideoInfoText() { return VideoInformationText(); }
+
+// Owned by the Winamp window, the window plug-ins know as the main one.
+HWND PendingWindows::CreateEmbeddedWindow(void*) {
+  HWND winamp = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM found) {
+        wchar_t name[32] = L"";
+        GetClassNameW(w, name, 32);
+        if (lstrcmpW(name, kWinampClass) != 0) return TRUE;
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&winamp));
+  return CreateEmbeddedFrame(winamp);
+}
 
 }  // namespace zul

@@ -45,9 +45,5 @@ void PendingWindows::ShowMainMenuAtCursor() { NOT_YET("the main menu"); }
 void PendingWindows::ToggleMiniBar() { NOT_YET("the MiniBar"); }
 void PendingWindows::CopyNowPlayingToClipboard() { NOT_YET("the now-playing text"); }
 void PendingWindows::ShowTracksMenuAtCursor(bool) { NOT_YET("the tracks menus"); }
-HWND PendingWindows::CreateEmbeddedWindow(void*) {
-  NOT_YET("embedded plug-in windows");
-  return nullptr;
-}
 
 }  // namespace zul
