@@ -119,7 +119,7 @@ TEST_F(EqualizerWindowTest, SlidersPresetsAndMalformedFilesAsAUserMeetsThem) {
 
   ASSERT_TRUE(ClickControl(GetDlgItem(eq_, 1479)));  // Enable
   ASSERT_TRUE(WaitFor([&] { return SendMessageW(GetDlgItem(eq_, 1479), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
-  Screenshot("equalizer_window");
+  Screenshot("equalizer_window", eq_);
 
   const std::array<int, 38> saved = Positions();
   const std::wstring preset = box_.dir() + L"\\mine.eq";

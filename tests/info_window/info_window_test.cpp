@@ -126,13 +126,13 @@ TEST_F(InfoWindowTest, SavingChangesOnlyTheId3v1RecordAndTheWindowFollowsThePlay
   EXPECT_EQ(ControlText(Box(w, 1390)), L"Jazz");
   EXPECT_EQ(ControlText(Box(w, 630)), L"");  // no ID3v1 record yet
   EXPECT_FALSE(IsWindowVisible(Box(w, IDOK)));
-  Screenshot("info_window_view");
+  Screenshot("info_window_view", w);
 
   ASSERT_NO_FATAL_FAILURE(EnterEditMode(w));
   ASSERT_NO_FATAL_FAILURE(TypeInto(w, 630, "Typed title", L"Typed title"));
   ASSERT_NO_FATAL_FAILURE(TypeInto(w, 629, "a comment", L"a comment"));
   ASSERT_NO_FATAL_FAILURE(TypeInto(w, 1385, " edited", L"Second title edited"));  // shown, never written
-  Screenshot("info_window_edit");
+  Screenshot("info_window_edit", w);
   ASSERT_TRUE(ClickControl(Box(w, IDOK)));
   ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(path).size() == original.size() + 128; })) << "nothing appended";
 

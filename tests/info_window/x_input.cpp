@@ -101,12 +101,16 @@ HWND WaitForWindow(DWORD pid, const wchar_t* title, DWORD timeoutMs) {
   return a.found;
 }
 
-std::string Screenshot(const std::string& name) {
+std::string Screenshot(const std::string& name, HWND window) {
   const char* bin = std::getenv("ZUL_BINARY_DIR");
   if (!bin) return {};
   std::string dir = std::string(bin) + "/test-artifacts";
   std::string path = dir + "/" + name + ".png";
   if (!Shell("mkdir -p " + dir + " && import -window root " + path)) return {};
+  RECT r{};
+  if (window && GetWindowRect(window, &r))
+    Shell("convert " + path + " -crop " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+          "+" + std::to_string(r.left) + "+" + std::to_string(r.top) + " +repage " + dir + "/" + name + "-window.png");
   return path;
 }
 

@@ -42,9 +42,10 @@ bool WaitFor(Done done, DWORD timeoutMs = 20000) {
   return true;
 }
 
-// The whole X screen as a PNG in $ZUL_BINARY_DIR/test-artifacts/<name>.png;
-// returns that Unix path (empty when it could not be written).
-std::string Screenshot(const std::string& name);
+// The whole X screen as a PNG in $ZUL_BINARY_DIR/test-artifacts/<name>.png,
+// and, given a window, that window alone as <name>-window.png; returns the
+// whole screen's Unix path (empty when it could not be written).
+std::string Screenshot(const std::string& name, HWND window = nullptr);
 
 // The colour (0xRRGGBB) at (x, y) of a screenshot; 0xFFFFFFFF when it
 // cannot be read.

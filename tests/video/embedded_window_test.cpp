@@ -56,7 +56,7 @@ TEST(EmbeddedWindow, APluginsChildSitsInTheFrameThroughCloseReopenAndResize) {
   };
   ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(frame) && frameSize(218, 134) && childAt(10, 20, 200, 100); }))
       << "the frame does not hold the child at (10, 20) with borders of 18 x 34";
-  Screenshot("embedded_window");
+  Screenshot("embedded_window", frame);
 
   // The close button: 7 x 7 at (right - 10, top + 3) of the client area.
   RECT f{};
@@ -84,7 +84,7 @@ TEST(EmbeddedWindow, APluginsChildSitsInTheFrameThroughCloseReopenAndResize) {
   EXPECT_TRUE(WaitFor([&] { return frameSize(325, 163); })) << "24 + 25 pixels did not make exactly one step";
   GetWindowRect(frame, &f);
   EXPECT_TRUE(childAt(10, 20, f.right - f.left - 18, f.bottom - f.top - 34)) << "the child does not fill the frame";
-  Screenshot("embedded_window_resized");
+  Screenshot("embedded_window_resized", frame);
 
   SendMessageTimeoutW(FindWinampWindow(pid), WM_COMMAND, 40001, 0, SMTO_BLOCK, 10000, nullptr);
   EXPECT_TRUE(WaitForExit(process, 20000));

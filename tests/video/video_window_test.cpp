@@ -79,7 +79,7 @@ TEST(VideoWindow, FramesOfEachFormatShowTheirColoursWhereTheyBelong) {
     // The frames arrive every 40 ms; the first screenshot may come before one is drawn.
     const bool seen = WaitFor(
         [&] {
-          shot = Screenshot(std::string("video_window_") + step.format);
+          shot = Screenshot(std::string("video_window_") + step.format, video);
           for (const auto& q : quadrants)
             if (!Near(PixelOf(shot, origin.x + q.x, origin.y + q.y), q.rgb)) return false;
           return true;
