@@ -18,6 +18,14 @@ HWND g_owner = nullptr;
 // writes its switch, lines and place into them for the save at quit.
 Settings* g_settings = nullptr;
 
+BOOL CALLBACK FindWinampWindowOfThread(HWND w, LPARAM found) {
+  wchar_t name[32] = L"";
+  GetClassNameW(w, name, 32);
+  if (lstrcmpW(name, kWinampClass) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
 }  // namespace
 
 void CreateEqualizerInfoVideoWindows(HWND owner) {
@@ -50,16 +58,7 @@ std::wstring PendingWindows::VideoInfoText() { return VideoInformationText(); }
 // Owned by the Winamp window, the window plug-ins know as the main one.
 HWND PendingWindows::CreateEmbeddedWindow(void*) {
   HWND winamp = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM found) {
-        wchar_t name[32] = L"";
-        GetClassNameW(w, name, 32);
-        if (lstrcmpW(name, kWinampClass) != 0) return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&winamp));
+  EnumThreadWindows(GetCurrentThreadId(), FindWinampWindowOfThread, reinterpret_cast<LPARAM>(&winamp));
   return CreateEmbeddedFrame(winamp);
 }
 
