@@ -40,6 +40,7 @@ TEST(EqualizerAudio, MovingABandWhileATonePlaysChangesItsLevelWithoutAClick) {
   std::string values;
   for (int i = 0; i < 38; ++i) values += i ? " 0" : "0";
   std::vector<double> left;
+  int cut = 0;
   auto play = [&] {
     ZulSandbox box(L"eq-audio");
     WriteFileBytes(box.ini(), "[Preferences]\r\nEnableEQ=1\r\nEQ0=" + values + "\r\n");
@@ -61,9 +62,12 @@ TEST(EqualizerAudio, MovingABandWhileATonePlaysChangesItsLevelWithoutAClick) {
     RECT r{};
     GetWindowRect(GetDlgItem(eq, kLeft880), &r);
     ASSERT_TRUE(ClickAt((r.left + r.right) / 2, (r.top + 2 * r.bottom) / 3));
-    ASSERT_TRUE(WaitFor([&] { return SendMessageW(GetDlgItem(eq, kLeft880), TBM_GETPOS, 0, 0) == 6; }));
+    ASSERT_TRUE(WaitFor([&] { return SendMessageW(GetDlgItem(eq, kLeft880), TBM_GETPOS, 0, 0) > 0; }));
     const LRESULT movedAt = Ipc(winamp, 0, 105);
     ASSERT_TRUE(WaitFor([&] { return Ipc(winamp, 0, 105) >= movedAt + 3000; }));
+    // A click held long on a busy machine repeats the page: the cut heard
+    // is the slider's final one.
+    cut = static_cast<int>(SendMessageW(GetDlgItem(eq, kLeft880), TBM_GETPOS, 0, 0));
     SendMessageTimeoutW(winamp, WM_COMMAND, 40001, 0, SMTO_BLOCK, 10000, nullptr);
     EXPECT_TRUE(WaitForExit(process, 20000));
   };
@@ -88,7 +92,9 @@ TEST(EqualizerAudio, MovingABandWhileATonePlaysChangesItsLevelWithoutAClick) {
   const Span inner = Measured(tone);
   const Span first{inner.begin, inner.begin + kRate}, last{inner.end - kRate, inner.end};
   const double before = ToneDb(left, first, kTone, kRate), after = ToneDb(left, last, kTone, kRate);
-  EXPECT_NEAR(before - after, 6.0, 1.5) << "level before " << before << " dB, after " << after << " dB";
+  ASSERT_GT(cut, 0);
+  EXPECT_NEAR(before - after, cut, 1.5) << "cut " << cut << " dB; level before " << before << " dB, after " << after
+                                        << " dB";
 
   // A sine of amplitude A moves at most A * 2 pi f / fs between samples.
   const double slope = PeakAbs(left, first) * 2 * std::numbers::pi * kTone / kRate;
