@@ -9,6 +9,7 @@
 #include "base/profile_file.h"
 #include "base/program_paths.h"
 #include "mpeg_input/module/file_info.h"
+#include "mpeg_input/module/info_window_hook.h"
 #include "mpeg_input/module/location_claim.h"
 #include "mpeg_input/module/mpeg_player.h"
 #include "mpeg_input/module/mpeg_settings.h"
@@ -25,6 +26,8 @@ constexpr LPARAM kIpcOpenPrefsToPage = 380;
 constexpr size_t kTitleChars = 260;
 
 char description[] = "Kelsor mpg123 v1.0";
+
+InfoWindowHooks infoWindow;
 
 std::wstring SettingsPath() { return CurrentProgramPaths().settingsFile; }
 
@@ -120,8 +123,7 @@ int __cdecl InfoBox(void* file, HWND parent) {
     MessageBoxW(parent, name, L"Stream URL", MB_OK);
     return 1;
   }
-  // The MP3 information window opens here once the host has it; until then
-  // a file has no information box.
+  if (name && *name && infoWindow.open) infoWindow.open(name);
   return 1;
 }
 
@@ -137,7 +139,9 @@ int __cdecl IsOurFile(void* file) {
 
 int __cdecl Play(void* file) {
   const wchar_t* name = static_cast<const wchar_t*>(file);
-  return Player().Play(name ? name : L"");
+  int result = Player().Play(name ? name : L"");
+  if (result == 0 && name && *name && !IsStreamLocation(name) && infoWindow.follow) infoWindow.follow(name);
+  return result;
 }
 
 void __cdecl Pause() { Player().Pause(); }
@@ -196,6 +200,8 @@ In_Module& Record() {
 }  // namespace
 
 In_Module* MpegInModule() { return &Record(); }
+
+void SetInfoWindowHooks(const InfoWindowHooks& hooks) { infoWindow = hooks; }
 
 int MpegGetExtendedFileInfoW(const wchar_t* file, const wchar_t* field, wchar_t* buffer, int size) {
   return MpegTagCache().GetExtendedFileInfoW(file, field, buffer, size, ModuleSettings().tagPriority);

@@ -3,7 +3,9 @@
 // make each request from inside the player (on its UI thread, with buffers
 // and callbacks in the plug-in's memory). See gen_fake_probe.cpp for the commands.
 #include <windows.h>
+
 #include <gtest/gtest.h>
+#include <cstdlib>
 
 #include <cstdio>
 #include <cstring>
@@ -224,10 +226,13 @@ TEST_F(ProbePlugin, ExtendedFileInfoIsAboutTheCurrentEntry) {
 TEST_F(ProbePlugin, EmbeddingFunctionSizesWithoutWritingTheRecord) {
   Answer a = Ask("embed 300 200");
   EXPECT_NE(a["function"], PointerText(0)) << "IPC_GET_EMBEDIF with wParam 0 gave no embedding function";
-  // The embedded windows are not part of this build: no window, and the
-  // function leaves the record's me alone (only the IPC with a record
-  // writes it).
-  EXPECT_EQ(a["hwnd"], PointerText(0));
+  // A frame of the record's size; the function leaves the record's me alone
+  // (only the IPC with a record writes it).
+  ASSERT_NE(a["hwnd"], PointerText(0));
+  RECT r{};
+  EXPECT_TRUE(GetWindowRect(reinterpret_cast<HWND>(std::strtoull(a["hwnd"].c_str(), nullptr, 16)), &r));
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_EQ(r.bottom - r.top, 200);
   EXPECT_EQ(a["me"], "untouched");
 }
 

@@ -1,0 +1,35 @@
+#pragma once
+// Dialog and control numbers of the MP3 information window (dialog 103) and
+// its message texts.
+#define IDD_MP3_INFO 103
+#define IDC_INFO_FILENAME 624
+#define IDC_V1_TITLE 630
+#define IDC_V1_ARTIST 626
+#define IDC_V1_ALBUM 627
+#define IDC_V1_YEAR 628
+#define IDC_V1_GENRE 632
+#define IDC_V1_COMMENT 629
+#define IDC_INFO_BITRATE 633
+#define IDC_INFO_FREQ 634
+#define IDC_INFO_MODE 636
+#define IDC_V2_TITLE 1385
+#define IDC_V2_ARTIST 1386
+#define IDC_V2_ALBUM 1387
+#define IDC_V2_YEAR 1388
+#define IDC_V2_GENRE 1390
+#define IDC_V2_COMMENT 1389
+#define IDC_V2_ALBUM_ARTIST 755
+#define IDC_V2_COMPOSER 767
+#define IDC_V2_ORIG_ARTIST 756
+#define IDC_V2_COPYRIGHT 757
+#define IDC_V2_URL 758
+#define IDC_V2_ENCODER 759
+#define IDC_V2_DISC 760
+#define IDC_INFO_EDIT_TAG 670
+
+#define IDS_TAG_READ_ONLY 22000
+#define IDS_TAG_IN_USE 22001
+#define IDS_TAG_CANNOT_OPEN 22002
+#define IDS_TAG_WRITE_FAILED 22003
+#define IDS_TAG_DAMAGED 22004
+#define IDS_TAG_EMPTY_FILE 22005
