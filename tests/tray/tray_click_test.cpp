@@ -8,59 +8,11 @@
 #include <vector>
 
 #include "tests/support/zul_process.h"
+#include "tests/tray/tray_player.h"
 #include "tests/tray/x_input.h"
 
 namespace zul::test {
 namespace {
-
-// The built-in tray icons are discs of this blue.
-constexpr COLORREF kBuiltInIconBlue = RGB(30, 110, 200);
-
-constexpr UINT kIpcIsPlaying = 104;
-constexpr UINT kIpcGetOutputTime = 105;
-constexpr UINT kIpcGetListPos = 125;
-
-std::wstring LongTracks() { return BinDir() + L"\\playback_fixtures\\long"; }
-
-int CountLines(HWND main, const std::wstring& text) {
-  int n = 0;
-  for (const std::wstring& line : ConsoleLines(main)) n += line.find(text) != std::wstring::npos;
-  return n;
-}
-
-// One running player on the two long tracks, started playing.
-class TrayPlayer {
-public:
-  TrayPlayer(const wchar_t* name, const std::string& settings) : box_(name) {
-    WriteFileBytes(box_.ini(), "[Preferences]\r\nshowToolTip=0\r\n" + settings);
-    process_ = box_.Start(L"\"" + LongTracks() + L"\"", &pid_);
-    main_ = WaitForInstance(pid_);
-    if (main_ && WaitUntilRunning(main_)) winamp_ = FindWinampWindow(pid_);
-  }
-  ~TrayPlayer() {
-    if (winamp_) SendMessageW(winamp_, WM_COMMAND, 40001, 0);
-    WaitForExit(process_, 20000);
-  }
-  bool Ready() const { return winamp_ != nullptr; }
-  HWND main() const { return main_; }
-  LRESULT Ipc(UINT id, WPARAM w = 0) const { return SendMessageW(winamp_, WM_USER, w, id); }
-  bool WaitState(LRESULT state) const {
-    return WaitFor([&] { return Ipc(kIpcIsPlaying) == state; });
-  }
-  // Waits for one more console line holding text than before.
-  bool WaitLine(const std::wstring& text, int before) const {
-    return WaitFor([&] { return CountLines(main_, text) > before; });
-  }
-  int Lines(const std::wstring& text) const { return CountLines(main_, text); }
-  HWND winamp() const { return winamp_; }
-
-private:
-  ZulSandbox box_;
-  HANDLE process_ = nullptr;
-  DWORD pid_ = 0;
-  HWND main_ = nullptr;
-  HWND winamp_ = nullptr;
-};
 
 // Clicks count times and waits for the action line that follows.
 void ClickForAction(const TrayPlayer& p, POINT icon, int button, int count, int action) {

@@ -26,6 +26,7 @@ bool RunUnix(const std::wstring& program, const std::wstring& args, DWORD timeou
       WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<size_t>(bytes), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr, nullptr);
+  DeleteFileW(dos(done).c_str());  // left by an earlier process of the same id
   {
     UniqueHandle file(CreateFileW(dos(script).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
