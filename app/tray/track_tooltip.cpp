@@ -209,6 +209,9 @@ RECT TrackTooltip::Anchor() const {
 
 void TrackTooltip::ShowText(const std::wstring& html) {
   if (!hwnd_) return;
+  // The window's text is what it shows, for screen readers and for anyone
+  // who asks the window.
+  SetWindowTextW(hwnd_, html.c_str());
   const auto document = html::Parse(html);
   GdiMeasurer measure(*this);
   layout_ = html::LayOut(*document, measure, kMaxWidth, 0);
