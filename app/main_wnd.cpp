@@ -154,6 +154,7 @@ void CMainWnd::FirstStage() {
   playback_.BuildShuffleOrder();
   playback_.OpenMixer(hwnd());
   RegisterHotkeys(hwnd(), settings_);
+  tray_.RegisterMediaKeys();
   windows_.CreateToolWindows(hwnd());
   tray_.face().Add();
   // The display timer (tray tip and position, 250 ms) and the export timer

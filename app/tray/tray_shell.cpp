@@ -6,6 +6,7 @@
 #include "app/tray/track_tooltip.h"
 #include "base/console_log.h"
 #include "playlist/win32/playlist_service.h"
+#include "pluginhost/protocol/winamp_messages.h"
 
 namespace zul {
 
@@ -34,9 +35,52 @@ void TrayShell::SetWinampWindow(HWND winamp) {
   menu_.Attach(main_, winamp_);
 }
 
+void TrayShell::OnMediaKey(MediaKey key, const wchar_t* how) {
+  ZUL_LOG(L"Media key %d (%s)", static_cast<int>(key), how);
+  UINT command = WINAMP_BUTTON4;
+  switch (key) {
+    case MediaKey::PlayPause:
+      command = SendMessageW(winamp_, WM_WA_IPC, 0, IPC_ISPLAYING) == 0 ? WINAMP_BUTTON2 : WINAMP_BUTTON3;
+      break;
+    case MediaKey::Stop:
+      command = WINAMP_BUTTON4;
+      break;
+    case MediaKey::Previous:
+      command = WINAMP_BUTTON1;
+      break;
+    case MediaKey::Next:
+      command = WINAMP_BUTTON5;
+      break;
+  }
+  SendMessageW(winamp_, WM_COMMAND, command, 0);
+  face_.WakeDisplay();
+}
+
 bool TrayShell::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   *result = 0;
+  if (msg != 0 && msg == media_.ShellHookMessage()) {
+    if (wParam == HSHELL_APPCOMMAND)
+      if (auto key = media_.ForAppCommand(GET_APPCOMMAND_LPARAM(lParam))) {
+        OnMediaKey(*key, L"shell");
+        *result = TRUE;
+        return true;
+      }
+    return false;
+  }
   switch (msg) {
+    case WM_HOTKEY:
+      if (auto key = MediaKeys::ForHotkey(wParam)) {
+        OnMediaKey(*key, L"hotkey");
+        return true;
+      }
+      return false;
+    case WM_APPCOMMAND:
+      if (auto key = media_.ForAppCommand(GET_APPCOMMAND_LPARAM(lParam))) {
+        OnMediaKey(*key, L"app command");
+        *result = TRUE;
+        return true;
+      }
+      return false;
     case WM_TIMER:
       if (wParam == static_cast<WPARAM>(kTimerDisplayId)) {
         face_.OnDisplayTimer();

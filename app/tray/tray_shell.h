@@ -12,6 +12,7 @@
 
 #include "app/main_menu/main_menu.h"
 #include "app/skins/skin_pictures.h"
+#include "app/tray/media_keys.h"
 #include "app/tray/tray_face.h"
 #include "base/settings.h"
 
@@ -40,6 +41,8 @@ public:
   void ShowTracksMenu(bool album, MenuKind kind);
   void ShowTrackTooltip();
   void CopyNowPlayingToClipboard();
+  // After the configured hotkeys: the media keys they leave free.
+  void RegisterMediaKeys() { media_.Register(main_, settings_); }
   void InstallMenuHook() { menu_.InstallPlacementHook(); }
   void RemoveMenuHook() { menu_.RemovePlacementHook(); }
 
@@ -53,6 +56,8 @@ private:
   TrayFace face_;
   MainMenu menu_;
   SkinPictures skin_;
+  MediaKeys media_;
+  void OnMediaKey(MediaKey key, const wchar_t* how);
   std::unique_ptr<TrackTooltip> tooltip_;
 };
 

@@ -130,5 +130,27 @@ TEST(TrayHotkeys, ShowHideTheIconAndCopyTheTrackToTheClipboard) {
   EXPECT_EQ(text, L"l1");  // the track's title as the tray shows it
 }
 
+TEST(TrayHotkeys, MediaKeysWorkUnlessTheUserGaveThemAnotherMeaning) {
+  // The user gave the Next media key to Previous (VK_MEDIA_NEXT_TRACK 176,
+  // no modifiers); Play/Pause and Stop keep their media meaning.
+  TrayPlayer p(L"tray_media", "PrevKey=176\r\nPrevMod=0\r\nRepeat=1\r\ndisplayConsole=1\r\n");
+  ASSERT_TRUE(p.Ready());
+  ASSERT_TRUE(p.WaitState(1));
+  ASSERT_TRUE(KeysFocused(L"XF86AudioPlay", p.main()));
+  EXPECT_TRUE(p.WaitState(3));
+  ASSERT_TRUE(KeysFocused(L"XF86AudioPlay", p.main()));
+  EXPECT_TRUE(p.WaitState(1));
+
+  const int previous = p.Lines(L"WM_HOTKEY 103");
+  const int media = p.Lines(L"Media key");
+  ASSERT_TRUE(KeysFocused(L"XF86AudioNext", p.main()));
+  ASSERT_TRUE(p.WaitLine(L"WM_HOTKEY 103", previous));
+  EXPECT_EQ(p.Lines(L"Media key"), media) << "one press, one action: the user's";
+
+  ASSERT_TRUE(KeysFocused(L"XF86AudioStop", p.main()));
+  EXPECT_TRUE(p.WaitState(0));
+  EXPECT_EQ(p.Lines(L"Media key"), media + 1);
+}
+
 }  // namespace
 }  // namespace zul::test
