@@ -4,6 +4,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/tray/tooltip_text.h"
 #include "base/console_log.h"
@@ -98,8 +99,8 @@ bool TrackTooltip::Create(HWND owner) {
   wc.lpszClassName = kClass;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   RegisterClassW(&wc);
-  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_NOACTIVATE, kClass, L"", WS_POPUP, 0,
-                          0, 10, 10, owner, nullptr, wc.hInstance, this);
+  hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClass, L"", WS_POPUP, 0, 0, 10, 10,
+                          owner, nullptr, wc.hInstance, this);
   return hwnd_ != nullptr;
 }
 
@@ -227,15 +228,33 @@ void TrackTooltip::ShowText(const std::wstring& html) {
   SetWindowPos(hwnd_, HWND_TOPMOST, x, y, size_.cx, size_.cy, SWP_NOACTIVATE);
   targetAlpha_ = 255 - std::clamp(settings_.transparency, 0, 100) * 255 / 100;
   InvalidateRect(hwnd_, nullptr, FALSE);
+  GetCursorPos(&origin_);
   phase_ = Phase::Waiting;
   phaseStart_ = GetTickCount();
   SetTimer(hwnd_, kTimerStep, static_cast<UINT>(std::clamp(settings_.animation, 10, 1000)), nullptr);
   if (settings_.showTime <= 0) OnTimer(kTimerStep);
 }
 
+// The window is layered only while it needs to be (transparency or a
+// fade): an opaque tooltip stays a plain window, which every display
+// draws, with or without a compositor.
 void TrackTooltip::SetAlpha(int alpha) {
   alpha_ = std::clamp(alpha, 0, 255);
-  SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(alpha_), LWA_ALPHA);
+  const bool layered = alpha_ < 255 || settings_.fadeIn > 0 || settings_.fadeOut > 0;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+  if (layered != ((style & WS_EX_LAYERED) != 0))
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, layered ? (style | WS_EX_LAYERED) : (style & ~WS_EX_LAYERED));
+  if (layered) SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(alpha_), LWA_ALPHA);
+}
+
+void TrackTooltip::Hold() {
+  if (!Visible()) return;
+  GetCursorPos(&origin_);
+  if (phase_ == Phase::Leaving || phase_ == Phase::FadingOut) {
+    SetAlpha(targetAlpha_);
+    phase_ = Phase::Shown;
+    phaseStart_ = GetTickCount();
+  }
 }
 
 void TrackTooltip::Hide() {
@@ -269,14 +288,17 @@ void TrackTooltip::OnTimer(UINT_PTR) {
       if (elapsed >= static_cast<DWORD>(settings_.fadeIn)) enter(Phase::Shown);
       return;
     case Phase::Shown: {
-      // The hide delay runs once the cursor is neither on the tooltip nor
-      // near the notification area it came from.
+      // The hide delay runs once the cursor is neither on the tooltip, nor
+      // near the notification area, nor near where it asked for the
+      // tooltip (the icon, wherever the tray shows it).
       POINT cursor;
       GetCursorPos(&cursor);
       RECT mine, anchor = Anchor();
       GetWindowRect(hwnd_, &mine);
       InflateRect(&anchor, kLeaveDistance, kLeaveDistance);
-      if (!PtInRect(&mine, cursor) && !PtInRect(&anchor, cursor)) enter(Phase::Leaving);
+      const bool nearOrigin =
+          std::abs(cursor.x - origin_.x) <= kLeaveDistance && std::abs(cursor.y - origin_.y) <= kLeaveDistance;
+      if (!PtInRect(&mine, cursor) && !PtInRect(&anchor, cursor) && !nearOrigin) enter(Phase::Leaving);
       return;
     }
     case Phase::Leaving:

@@ -32,6 +32,8 @@ public:
   // use it with texts of their own).
   void ShowText(const std::wstring& html);
   void Hide();
+  // The pointer rests on the icon again: a visible tooltip stays.
+  void Hold();
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
   HWND hwnd() const { return hwnd_; }
 
@@ -54,6 +56,7 @@ private:
   int targetAlpha_ = 255;
   enum class Phase { Hidden, Waiting, FadingIn, Shown, Leaving, FadingOut } phase_ = Phase::Hidden;
   DWORD phaseStart_ = 0;
+  POINT origin_{};  // the cursor when the tooltip was asked for
   std::map<int, HFONT> fonts_;
   std::map<std::wstring, std::pair<HANDLE, bool>> pictures_;
   friend class GdiMeasurer;

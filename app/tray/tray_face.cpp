@@ -151,6 +151,9 @@ void TrayFace::OnDisplayTimer() {
 void TrayFace::OnTrayMessage(UINT mouse, WPARAM wParam) {
   if (mouse == WM_MOUSEMOVE) {
     GetCursorPos(&cursor_);
+    // A tooltip already up (the one a new track shows) stays while the
+    // pointer is on the icon.
+    if (callbacks_.tooltipVisible && callbacks_.tooltipVisible() && callbacks_.tooltipHold) callbacks_.tooltipHold();
     if (!hoverPending_) {
       hoverPending_ = true;
       SetTimer(main_, kTimerHover, 1000, nullptr);
@@ -193,8 +196,11 @@ bool TrayFace::OnTimer(UINT_PTR id) {
     KillTimer(main_, kTimerHover);
     hoverPending_ = false;
     Modify();
-    if (!(callbacks_.tooltipVisible && callbacks_.tooltipVisible()) && callbacks_.trackTooltip)
+    if (callbacks_.tooltipVisible && callbacks_.tooltipVisible()) {
+      if (callbacks_.tooltipHold) callbacks_.tooltipHold();
+    } else if (callbacks_.trackTooltip) {
       callbacks_.trackTooltip();
+    }
     return true;
   }
   if (id == kTimerHoverReset) {

@@ -32,6 +32,7 @@ struct TrayCallbacks {
   std::function<void(bool album)> tracksMenu;  // at the remembered cursor
   std::function<void()> trackTooltip;
   std::function<bool()> tooltipVisible;
+  std::function<void()> tooltipHold;  // the pointer rests on the icon again
 };
 
 class TrayFace final : private ClickHost {

@@ -26,6 +26,7 @@ void TrayShell::Create(HWND main) {
       .tracksMenu = [this](bool album) { ShowTracksMenu(album, MenuKind::TrayCursor); },
       .trackTooltip = [this] { ShowTrackTooltip(); },
       .tooltipVisible = [this] { return tooltip_ && tooltip_->Visible(); },
+      .tooltipHold = [this] { tooltip_->Hold(); },
   });
 }
 

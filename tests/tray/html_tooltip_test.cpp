@@ -155,5 +155,31 @@ TEST(HtmlTooltip, EveryPlaceholderOfTheTemplateIsFilled) {
   ExpectInside(l, 420);
 }
 
+TEST(HtmlTooltip, TheDefaultTemplateLaysOutWithoutOverlaps) {
+  // Pictures as the program's are: icon 301 at 32, the 48-pixel bitmap 138.
+  class Pictures final : public Measurer {
+  public:
+    Size Text(std::wstring_view text, const TextStyle& s) override {
+      return Size{static_cast<int>(text.size()) * 7, s.heading ? 16 : 12};
+    }
+    Size Picture(const PictureRef& p) override {
+      if (p.width && p.height) return Size{p.width, p.height};
+      return p.kind == Tag::Bmp ? Size{48, 48} : Size{32, 32};
+    }
+  } m;
+  const TooltipFields fields{L"Artist", L"Title", L"Album", L"2001", L"Comment", L" 03:20", L"song.mp3", L"C:", L"\\"};
+  auto doc = Parse(ExpandTooltipTemplate(DefaultToolTipTemplate(), fields, std::nullopt));
+  Layout l = LayOut(*doc, m, 420, 0);
+  for (size_t i = 0; i < l.ops.size(); ++i)
+    for (size_t j = i + 1; j < l.ops.size(); ++j) {
+      const DrawOp &a = l.ops[i], &b = l.ops[j];
+      if (a.kind == DrawOp::Kind::Line || b.kind == DrawOp::Kind::Line) continue;
+      const bool apart = a.x + a.w <= b.x || b.x + b.w <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y;
+      EXPECT_TRUE(apart) << std::string(a.text.begin(), a.text.end()) << " at " << a.x << "," << a.y << " " << a.w
+                         << "x" << a.h << " and " << std::string(b.text.begin(), b.text.end()) << " at " << b.x << ","
+                         << b.y << " " << b.w << "x" << b.h;
+    }
+}
+
 }  // namespace
 }  // namespace zul::html

@@ -13,6 +13,13 @@
 namespace zul::test {
 namespace {
 
+// The pointer comes to rest on the icon; two moves inside the tray, so the
+// icon hears a move even when the pointer entered the tray before.
+bool HoverOn(POINT icon) {
+  return XDoTool(L"mousemove " + std::to_wstring(icon.x + 2) + L" " + std::to_wstring(icon.y) + L" mousemove " +
+                 std::to_wstring(icon.x) + L" " + std::to_wstring(icon.y));
+}
+
 HWND FindTooltip(DWORD pid) { return FindWindowOfClass(pid, L"ZulTrayTooltip"); }
 
 std::wstring TextOf(HWND w) {
@@ -61,7 +68,7 @@ TEST(TrayTooltip, HoverShowsTheTemplateWithEveryPlaceholder) {
   ASSERT_TRUE(icon);
 
   // The pointer rests on the icon: the hover timer shows the tooltip.
-  ASSERT_TRUE(XDoTool(L"mousemove " + std::to_wstring(icon->x) + L" " + std::to_wstring(icon->y)));
+  ASSERT_TRUE(HoverOn(*icon));
   HWND tip = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (tip = FindTooltip(pid)) && IsWindowVisible(tip); }));
   const std::wstring text = TextOf(tip);
@@ -86,6 +93,30 @@ TEST(TrayTooltip, HoverShowsTheTemplateWithEveryPlaceholder) {
 
   SendMessageW(winamp, WM_COMMAND, 40001, 0);
   EXPECT_TRUE(WaitForExit(process, 20000));
+}
+
+TEST(TrayTooltip, TheDefaultTemplateShowsTheTagsAndPictures) {
+  TrayPlayer p(L"tray_tooltip_default", "", {}, "showToolTip=1\r\nshow_time=0\r\n");
+  ASSERT_TRUE(p.Ready());
+  ASSERT_TRUE(p.WaitState(1));
+  const std::optional<POINT> icon = WaitForTrayColour(kBuiltInIconBlue, true);
+  ASSERT_TRUE(icon);
+  ASSERT_TRUE(HoverOn(*icon));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(p.main(), &pid);
+  HWND tip = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (tip = FindTooltip(pid)) && IsWindowVisible(tip); }));
+  const std::wstring text = TextOf(tip);
+  EXPECT_NE(text.find(L"<h2>l1.mp3</h2>"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"<td> l1</td>"), std::wstring::npos) << "the title row: " << text;
+  RECT r;
+  GetWindowRect(tip, &r);
+  // It stays while the pointer rests on the icon, past the hide delay.
+  PumpMessages(1500);
+  EXPECT_TRUE(IsWindowVisible(tip));
+  Screenshot(L"tray_tooltip_default", &r);
+  ASSERT_TRUE(XDoTool(L"mousemove 600 400"));
+  EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(tip); }));
 }
 
 }  // namespace

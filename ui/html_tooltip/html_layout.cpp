@@ -25,10 +25,12 @@ class LayoutEngine {
 public:
   explicit LayoutEngine(Measurer& m) : m_(m) {}
 
-  Layout Flow(const Node& node, int maxWidth, TextStyle style, Align align, int tableDepth) {
+  // fill: aligned lines use the whole maxWidth (a table cell of a known
+  // width); otherwise the content's own width (what it needs).
+  Layout Flow(const Node& node, int maxWidth, TextStyle style, Align align, int tableDepth, bool fill = false) {
     std::vector<Atom> atoms;
     Collect(node, style, align, maxWidth, tableDepth, atoms);
-    return Place(atoms, std::max(1, maxWidth));
+    return Place(atoms, std::max(1, maxWidth), fill);
   }
 
 private:
@@ -177,8 +179,18 @@ private:
     return lo;
   }
 
-  Layout Place(std::vector<Atom>& atoms, int maxWidth) {
+  // A laid line or block: its steps in result.ops, placed at x = 0 until the
+  // width to align in is known.
+  struct Span {
+    size_t begin, end;
+    int width;
+    Align align;
+    bool rule;
+  };
+
+  Layout Place(std::vector<Atom>& atoms, int maxWidth, bool fill) {
     Layout result;
+    std::vector<Span> spans;
     std::vector<DrawOp> line;
     int x = 0, y = 0, lineH = 0, widest = 0;
     Align lineAlign = Align::Left;
@@ -189,15 +201,13 @@ private:
         line.pop_back();
       }
       if (line.empty() && !force) return;
-      int shift = 0;
-      if (lineAlign == Align::Center) shift = std::max(0, (maxWidth - x) / 2);
-      if (lineAlign == Align::Right) shift = std::max(0, maxWidth - x);
+      const size_t begin = result.ops.size();
       for (DrawOp& op : line) {
-        op.x += shift;
         op.y = y + (lineH - op.h);  // on a common baseline at the bottom
         result.ops.push_back(std::move(op));
       }
-      widest = std::max(widest, lineAlign == Align::Left ? x : std::min(maxWidth, x + shift));
+      spans.push_back(Span{begin, result.ops.size(), x, lineAlign, false});
+      widest = std::max(widest, x);
       y += lineH;
       line.clear();
       x = 0;
@@ -214,28 +224,24 @@ private:
         }
         case Atom::Kind::Block: {
           finish(false);
-          lineAlign = a.align;
+          const size_t begin = result.ops.size();
           if (a.rule) {
             DrawOp op;
             op.kind = DrawOp::Kind::Line;
-            op.w = maxWidth;
             op.h = a.size.h;
             op.colour = a.colour;
             op.y = y;
             result.ops.push_back(op);
+            spans.push_back(Span{begin, result.ops.size(), 0, Align::Left, true});
             y += a.size.h;
-            widest = std::max(widest, 1);
           } else {
-            int shift = 0;
-            if (a.align == Align::Center) shift = std::max(0, (maxWidth - a.size.w) / 2);
-            if (a.align == Align::Right) shift = std::max(0, maxWidth - a.size.w);
             for (DrawOp op : a.block.ops) {
-              op.x += shift;
               op.y += y;
               result.ops.push_back(std::move(op));
             }
+            spans.push_back(Span{begin, result.ops.size(), a.size.w, a.align, false});
             y += a.size.h;
-            widest = std::max(widest, a.size.w + shift);
+            widest = std::max(widest, a.size.w);
           }
           break;
         }
@@ -286,7 +292,17 @@ private:
       }
     }
     finish(false);
-    result.width = std::min(widest, maxWidth);
+    const int alignWidth = fill ? maxWidth : std::min(widest, maxWidth);
+    for (const Span& span : spans) {
+      int shift = 0;
+      if (span.align == Align::Center) shift = std::max(0, (alignWidth - span.width) / 2);
+      if (span.align == Align::Right) shift = std::max(0, alignWidth - span.width);
+      for (size_t i = span.begin; i < span.end; ++i) {
+        result.ops[i].x += shift;
+        if (span.rule) result.ops[i].w = alignWidth;
+      }
+    }
+    result.width = alignWidth;
     result.height = y;
     return result;
   }
@@ -350,7 +366,7 @@ private:
         int x = 0, w = 0;
         for (size_t k = 0; k < c.column && k < columns; ++k) x += widths[k];
         for (size_t k = c.column; k < std::min(columns, c.column + c.span); ++k) w += widths[k];
-        Layout cell = Flow(*c.node, std::max(1, w - 2 * kCellPadding), style, Align::Left, depth);
+        Layout cell = Flow(*c.node, std::max(1, w - 2 * kCellPadding), style, Align::Left, depth, true);
         rowH = std::max(rowH, cell.height + 2 * kCellPadding);
         laid.emplace_back(x + kCellPadding, std::move(cell));
       }
