@@ -63,7 +63,7 @@ public:
   std::unique_ptr<Node> Run() {
     auto root = std::make_unique<Node>();
     stack_.push_back(root.get());
-    while (pos_ < s_.size()) {
+    while (pos_ < s_.size() && nodes_ < kMaxNodes && chars_ < kMaxTextChars) {
       if (s_[pos_] == L'<' && TryTag()) continue;
       AppendText(s_[pos_] == L'&' ? Entity() : std::wstring(1, s_[pos_++]));
     }
@@ -93,6 +93,7 @@ private:
     for (wchar_t c : clean) {
       if (c == L' ' && !last->text.empty() && last->text.back() == L' ') continue;
       last->text += c;
+      ++chars_;
     }
   }
 
@@ -180,6 +181,7 @@ private:
   std::wstring_view s_;
   size_t pos_ = 0;
   size_t nodes_ = 0;
+  size_t chars_ = 0;
   std::vector<Node*> stack_;
 };
 

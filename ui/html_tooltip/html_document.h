@@ -46,7 +46,10 @@ struct Node {
 };
 
 inline constexpr int kMaxDepth = 24;
-inline constexpr size_t kMaxNodes = 4096;
+inline constexpr size_t kMaxNodes = 2048;
+// Characters of text kept; a tooltip never shows more, and the rest of the
+// input is not parsed.
+inline constexpr size_t kMaxTextChars = 16384;
 
 std::unique_ptr<Node> Parse(std::wstring_view text);
 

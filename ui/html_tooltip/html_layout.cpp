@@ -167,11 +167,11 @@ private:
 
   // The longest prefix of a word that fits the width (at least one
   // character, so a line always advances).
-  size_t FittingPrefix(const std::wstring& word, const TextStyle& style, int width) {
+  size_t FittingPrefix(std::wstring_view word, const TextStyle& style, int width) {
     size_t lo = 1, hi = word.size();
     while (lo < hi) {
       const size_t mid = (lo + hi + 1) / 2;
-      if (m_.Text(std::wstring_view(word).substr(0, mid), style).w <= width)
+      if (m_.Text(word.substr(0, mid), style).w <= width)
         lo = mid;
       else
         hi = mid - 1;
@@ -257,7 +257,7 @@ private:
           }
           if (a.kind == Atom::Kind::Word && a.size.w > maxWidth) {
             // Longer than a line: cut it into pieces that fit.
-            std::wstring rest = a.text;
+            std::wstring_view rest = a.text;
             while (!rest.empty()) {
               const size_t n = FittingPrefix(rest, a.style, maxWidth);
               DrawOp op;
@@ -271,7 +271,7 @@ private:
               line.push_back(std::move(op));
               x += s.w;
               lineH = std::max(lineH, s.h);
-              rest.erase(0, n);
+              rest.remove_prefix(n);
               if (!rest.empty()) finish(false);
             }
             break;
