@@ -1,6 +1,7 @@
 #include "app/main_menu/main_menu.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "app/messages.h"
 #include "app/open_request.h"
@@ -139,7 +140,9 @@ void MainMenu::FillRecent(HMENU menu) {
 
 void MainMenu::FillDrives(HMENU menu) {
   Empty(menu);
+  const DWORD present = GetLogicalDrives();
   for (wchar_t letter = L'C'; letter <= L'Z'; ++letter) {
+    if (!(present & (1u << (letter - L'A')))) continue;
     const wchar_t root[] = {letter, L':', L'\\', 0};
     switch (GetDriveTypeW(root)) {
       case DRIVE_REMOVABLE:
@@ -156,9 +159,14 @@ void MainMenu::FillDrives(HMENU menu) {
   }
 }
 
-void MainMenu::Defer(HMENU menu, const MenuShape* shape) {
+void MainMenu::Defer(HMENU menu, std::function<void(HMENU)> fill) {
   Empty(menu);
-  deferred_[menu] = shape;
+  deferred_[menu] = std::move(fill);
+}
+
+const std::vector<std::wstring>& MainMenu::MenuPaths() {
+  if (!paths_) paths_ = Paths();
+  return *paths_;
 }
 
 // One level of a shape becomes items; its sub-menus stay empty until they
@@ -187,7 +195,7 @@ void MainMenu::Materialise(HMENU menu, const MenuShape& shape) {
             item.kind == Kind::Folder ? EscapeAmpersands(item.text) : LoadText(IDS_NEXT_FILES, L"Next files");
         AppendMenuW(menu, MF_POPUP | flags, reinterpret_cast<UINT_PTR>(sub), text.c_str());
         if (item.isDefault) SetMenuDefaultItem(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), TRUE);
-        Defer(sub, item.sub.get());
+        Defer(sub, [this, shape = item.sub.get()](HMENU m) { Materialise(m, *shape); });
         break;
       }
       case Kind::Filler:
@@ -206,9 +214,14 @@ void MainMenu::Materialise(HMENU menu, const MenuShape& shape) {
 bool MainMenu::OnInitMenuPopup(HMENU menu) {
   auto found = deferred_.find(menu);
   if (found == deferred_.end()) return false;
-  const MenuShape* shape = found->second;
+  std::function<void(HMENU)> fill = std::move(found->second);
   deferred_.erase(found);
-  if (shape) Materialise(menu, *shape);
+  try {
+    fill(menu);
+  } catch (const std::exception&) {  // out of memory while building: say so in place
+    Empty(menu);
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, kCaptionCommand, LoadText(IDS_MENU_ERROR, L"Erreur").c_str());
+  }
   return true;
 }
 
@@ -249,6 +262,7 @@ UINT MainMenu::Track(HMENU popup, POINT at, UINT flags, bool foreground) {
 
 void MainMenu::Reset() {
   deferred_.clear();
+  paths_.reset();
   tracks_ = {};
   album_ = {};
   next_ = {};
@@ -260,50 +274,61 @@ void MainMenu::Open(MenuKind kind, POINT trayCursor) {
   HMENU resource = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_MENU));
   if (!resource) return;
   HMENU popup = GetSubMenu(resource, 0);
-  const std::vector<std::wstring> paths = Paths();
   PlaylistManager& list = ThePlaylist();
+  const int count = list.Count();
   const int current = list.GetCurrent();
   const int tpc = std::max(1, settings_.tracksPerColumn);
 
   HMENU play = GetSubMenu(popup, kPosPlay);
   FillRecent(GetSubMenu(play, 5));
-  FillDrives(GetSubMenu(play, 6));
+  Defer(GetSubMenu(play, 6), [this](HMENU m) { FillDrives(m); });
 
-  // From the end, so the positions before stay valid.
-  if (settings_.menuPrevNext == 0 || paths.empty()) {
+  // From the end, so the positions before stay valid. The track menus are
+  // built when they open: with 10000 entries that is what keeps the menu
+  // quick.
+  if (settings_.menuPrevNext == 0 || count == 0) {
     DeleteMenu(popup, kPosNextSongs, MF_BYPOSITION);
   } else {
-    const IndexRange range =
-        settings_.albumStop ? AlbumAround(paths, current) : IndexRange{0, static_cast<int>(paths.size()) - 1};
-    // Two back and up to five on in list order, within the range.
-    const int count = static_cast<int>(paths.size());
-    int start = std::clamp(current, range.first, range.last);
-    for (int steps = 0; steps < 2 && steps < count / 2; ++steps) start = start > range.first ? start - 1 : range.last;
-    std::vector<int> order;
-    for (int i = start; static_cast<int>(order.size()) < std::min(5, count);) {
-      order.push_back(i);
-      i = i < range.last ? i + 1 : range.first;
-    }
-    const std::wstring currentPath = current >= 0 && current < count ? paths[static_cast<size_t>(current)] : L"";
-    next_ = BuildNextSongsShape(paths, order, currentPath, tpc);
-    Defer(GetSubMenu(popup, kPosNextSongs), &next_);
+    Defer(GetSubMenu(popup, kPosNextSongs), [this, current, tpc](HMENU m) {
+      const std::vector<std::wstring>& paths = MenuPaths();
+      const int n = static_cast<int>(paths.size());
+      if (n == 0) return;
+      const IndexRange range = settings_.albumStop ? AlbumAround(paths, current) : IndexRange{0, n - 1};
+      // Two back and up to five on in list order, within the range.
+      int start = std::clamp(current, range.first, range.last);
+      for (int steps = 0; steps < 2 && steps < n / 2; ++steps) start = start > range.first ? start - 1 : range.last;
+      std::vector<int> order;
+      for (int i = start; static_cast<int>(order.size()) < std::min(5, n);) {
+        order.push_back(i);
+        i = i < range.last ? i + 1 : range.first;
+      }
+      const std::wstring currentPath = current >= 0 && current < n ? paths[static_cast<size_t>(current)] : L"";
+      next_ = BuildNextSongsShape(paths, order, currentPath, tpc);
+      Materialise(m, next_);
+    });
   }
-  if (paths.empty()) {
+  if (count == 0) {
     DeleteMenu(popup, kPosAlbum, MF_BYPOSITION);
     DeleteMenu(popup, kPosTracks, MF_BYPOSITION);
   } else {
     if (settings_.menuAlbum == 0) {
       DeleteMenu(popup, kPosAlbum, MF_BYPOSITION);
     } else {
-      const IndexRange album = AlbumAround(paths, current);
-      album_ = BuildAlbumShape(paths, album.first, album.last, current, tpc);
-      Defer(GetSubMenu(popup, kPosAlbum), &album_);
+      Defer(GetSubMenu(popup, kPosAlbum), [this, current, tpc](HMENU m) {
+        const std::vector<std::wstring>& paths = MenuPaths();
+        if (paths.empty()) return;
+        const IndexRange album = AlbumAround(paths, current);
+        album_ = BuildAlbumShape(paths, album.first, album.last, current, tpc);
+        Materialise(m, album_);
+      });
     }
     if (settings_.menuTracks == 0) {
       DeleteMenu(popup, kPosTracks, MF_BYPOSITION);
     } else {
-      tracks_ = BuildTracksShape(paths, current, tpc);
-      Defer(GetSubMenu(popup, kPosTracks), &tracks_);
+      Defer(GetSubMenu(popup, kPosTracks), [this, current, tpc](HMENU m) {
+        tracks_ = BuildTracksShape(MenuPaths(), current, tpc);
+        Materialise(m, tracks_);
+      });
     }
   }
   ApplyStates(popup);
@@ -321,7 +346,7 @@ void MainMenu::Open(MenuKind kind, POINT trayCursor) {
       ModifyMenuW(popup, 1, MF_BYPOSITION | MF_STRING | MF_MENUBREAK, ID_MENU_EXIT, L"Exit");
     }
   }
-  ZUL_LOG(L"Main menu opens with %d tracks", static_cast<int>(paths.size()));
+  ZUL_LOG(L"Main menu opens with %d tracks", count);
   const UINT chosen = Track(popup, at, flags, kind != MenuKind::Cursor);
   Reset();
   DestroyMenu(resource);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/main_menu/track_menus.h"
@@ -55,13 +56,16 @@ private:
   POINT PointFor(MenuKind kind, POINT trayCursor) const;
   void FillRecent(HMENU menu);
   void FillDrives(HMENU menu);
-  // Registers a shape to be turned into items when that menu opens.
-  void Defer(HMENU menu, const MenuShape* shape);
+  // Registers what fills a sub-menu when it opens (its items are computed
+  // only for the sub-menus the user looks at).
+  void Defer(HMENU menu, std::function<void(HMENU)> fill);
   void Materialise(HMENU menu, const MenuShape& shape);
   void ApplyStates(HMENU menu);
   UINT Track(HMENU popup, POINT at, UINT flags, bool foreground);
   void Reset();
   std::vector<std::wstring> Paths() const;
+  // The playlist's paths as the menu opened, read once when first needed.
+  const std::vector<std::wstring>& MenuPaths();
 
   Settings& settings_;
   HWND main_ = nullptr;
@@ -70,7 +74,8 @@ private:
   std::function<void(const std::wstring&)> playUrl_;
   bool open_ = false;
   MenuShape tracks_, album_, next_;
-  std::map<HMENU, const MenuShape*> deferred_;
+  std::map<HMENU, std::function<void(HMENU)>> deferred_;
+  std::optional<std::vector<std::wstring>> paths_;
   std::vector<HMENU> created_;  // sub-menus we made; destroyed with their parents
 };
 

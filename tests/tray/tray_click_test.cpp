@@ -30,7 +30,9 @@ TEST(TrayClicks, DefaultSettingsCountSingleDoubleTripleAndQuadrupleClicks) {
   ASSERT_TRUE(p.WaitState(1));
   const std::optional<POINT> icon = WaitForTrayColour(kBuiltInIconBlue, true);
   ASSERT_TRUE(icon) << "no tray icon of ours in the tray window";
-  Screenshot(L"tray_icon_playing");
+  RECT tray;
+  GetWindowRect(TrayWindow(), &tray);
+  Screenshot(L"tray_icon_playing", &tray);
 
   // One left click, after the double-click time: Play / Pause.
   ClickForAction(p, *icon, 1, 1, 1);
