@@ -24,7 +24,6 @@
 namespace zul {
 namespace {
 
-constexpr UINT kTrayId = 1;
 // How long the quit may take from its start before the watchdog ends the
 // process: a plug-in's Stop that waits 5 s for its thread, and the playlist
 // workers' own 10 s, still end within it.
@@ -38,7 +37,9 @@ bool HasExtension(const std::wstring& path, const wchar_t* ext) {
 }  // namespace
 
 CMainWnd::CMainWnd(const ProgramPaths& paths, UINT instanceMessage)
-    : paths_(paths), instanceMessage_(instanceMessage) {}
+    : paths_(paths), instanceMessage_(instanceMessage), tray_(settings_, WM_ZUL_TRAY) {
+  windows_.AttachTray(&tray_);
+}
 
 CMainWnd::~CMainWnd() {
   if (ThePlaybackController() == &playback_) SetThePlaybackController(nullptr);
@@ -48,6 +49,7 @@ CMainWnd::~CMainWnd() {
 void CMainWnd::SetWinampWindow(HWND winamp) {
   winamp_ = winamp;
   playback_.SetWindows(hwnd(), winamp);
+  tray_.SetWinampWindow(winamp);
 }
 
 bool CMainWnd::CreateConsoleWindow() {
@@ -59,6 +61,8 @@ bool CMainWnd::CreateConsoleWindow() {
 
 LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == instanceMessage_ && instanceMessage_ != 0) return instanceMessage_;
+  if (LRESULT handled = 0; (msg != WM_TIMER || running_) && tray_.HandleMessage(msg, wParam, lParam, &handled))
+    return handled;
   switch (msg) {
     case WM_CREATE: {
       LRESULT result = CallDefault(msg, wParam, lParam);
@@ -119,7 +123,7 @@ LRESULT CMainWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnHotkey(static_cast<int>(wParam));
       return 0;
     case WM_ZUL_TRAY:
-      if (lParam == WM_RBUTTONUP || lParam == WM_CONTEXTMENU) ShowTrayMenu();
+      tray_.face().OnTrayMessage(static_cast<UINT>(lParam), wParam);
       return 0;
     case WM_DESTROY:
       SetConsoleWindow(nullptr);
@@ -148,11 +152,11 @@ void CMainWnd::FirstStage() {
   startTick_ = GetTickCount();
   SetThePlaybackController(&playback_);
   playback_.BuildShuffleOrder();
-  trayShown_ = true;
   playback_.OpenMixer(hwnd());
   RegisterHotkeys(hwnd(), settings_);
+  tray_.RegisterMediaKeys();
   windows_.CreateToolWindows(hwnd());
-  AddTrayIcon();
+  tray_.face().Add();
   // The display timer (tray tip and position, 250 ms) and the export timer
   // (1 s) are started only while they have something to show or export: a
   // timer that wakes the program for nothing costs a wineserver round trip
@@ -177,6 +181,7 @@ void CMainWnd::SecondStage() {
   RunStartupAutomation(Modules());
   windows_.ShowStartupWindows(winamp_, settings_);
   running_ = true;
+  tray_.face().WakeDisplay();
   if (settings_.autoUpdate) windows_.RunUpdateCheck(hwnd());
   const SavedRect& r = settings_.consoleRect;
   if (r.right != SavedRect::kNotSaved && r.bottom != SavedRect::kNotSaved)
@@ -260,8 +265,7 @@ void CMainWnd::OnCommand(UINT id) {
       StartSortCommand(L"%7");
       return;
     default:
-      // The remaining menu commands belong to the main menu, which is not
-      // part of this build yet.
+      if (tray_.menu().OnDynamicCommand(id)) return;
       if (!playback_.OnMenuCommand(id)) ZUL_LOG(L"Command %u is not available in this build", id);
   }
 }
@@ -303,26 +307,6 @@ void CMainWnd::CopyConsoleToClipboard() {
   } else {
     GlobalFree(memory);
   }
-}
-
-void CMainWnd::AddTrayIcon() {
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = hwnd();
-  data.uID = kTrayId;
-  data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
-  data.uCallbackMessage = WM_ZUL_TRAY;
-  data.hIcon = icon16_;
-  lstrcpynW(data.szTip, L"ZUL", std::size(data.szTip));
-  Shell_NotifyIconW(NIM_ADD, &data);  // failures are ignored: there may be no tray
-}
-
-void CMainWnd::ToggleTrayIcon() {
-  if (trayShown_)
-    RemoveTrayIcon();
-  else
-    AddTrayIcon();
-  trayShown_ = !trayShown_;
 }
 
 void CMainWnd::OnHotkey(int id) {
@@ -398,7 +382,7 @@ void CMainWnd::OnHotkey(int id) {
       command(WINAMP_BUTTON1_SHIFT);
       break;
     case Hotkey::TrayIcon:
-      ToggleTrayIcon();
+      tray_.face().Toggle();
       break;
     case Hotkey::Menu:
       command(WINAMP_MAINMENU);
@@ -418,27 +402,6 @@ void CMainWnd::OnHotkey(int id) {
     case Hotkey::Count:
       break;
   }
-}
-
-void CMainWnd::RemoveTrayIcon() {
-  NOTIFYICONDATAW data{};
-  data.cbSize = sizeof data;
-  data.hWnd = hwnd();
-  data.uID = kTrayId;
-  Shell_NotifyIconW(NIM_DELETE, &data);
-}
-
-// Until the full main menu exists, the tray offers the resource menu as it
-// stands; its "Exit" and "Console..." work, other items log that they are
-// not available.
-void CMainWnd::ShowTrayMenu() {
-  POINT at;
-  GetCursorPos(&at);
-  HMENU popup = GetSubMenu(mainMenu_.Get(), 0);
-  CheckMenuItem(popup, ID_MENU_CONSOLE, MF_BYCOMMAND | (IsWindowVisible(hwnd()) ? MF_CHECKED : MF_UNCHECKED));
-  SetForegroundWindow(hwnd());
-  TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
-  PostMessageW(hwnd(), WM_NULL, 0, 0);
 }
 
 void CMainWnd::SaveEverything(std::vector<ProfileEdit>& edits) {
@@ -487,8 +450,8 @@ void CMainWnd::RunQuitSequence() {
   edits.push_back(ProfileEdit{kPreferences, L"CurrentInPlaylist", std::to_wstring(settings_.currentInPlaylist)});
   if (!CommitProfileEdits(paths_.settingsFile, edits))
     ZUL_LOG(L"Settings could not be written to %s", paths_.settingsFile.c_str());
-  if (trayShown_) trayRemoval_.Start(hwnd(), kTrayId);
-  trayShown_ = false;
+  if (tray_.face().Shown()) trayRemoval_.Start(hwnd(), kTrayIconId);
+  tray_.face().MarkRemoved();
   windows_.ReleaseSkinPictures();
   windows_.DestroyToolWindows();
   windows_.RemoveMenuHook();

@@ -12,6 +12,7 @@
 
 #include "app/pending_windows.h"
 #include "app/playback_controller.h"
+#include "app/tray/tray_shell.h"
 #include "app/tray_removal.h"
 #include "base/module_context.h"
 #include "base/settings.h"
@@ -61,13 +62,9 @@ private:
   bool ConsoleTopmost() const;
   void SetConsoleTopmost(bool topmost);
   void SendQuitCommand();
-  void AddTrayIcon();
-  void RemoveTrayIcon();
   void StopPlaybackForQuit();
-  void ShowTrayMenu();
   void SaveEverything(std::vector<ProfileEdit>& edits);
   void OnHotkey(int id);
-  void ToggleTrayIcon();
 
   const ProgramPaths& paths_;
   UINT instanceMessage_;
@@ -77,7 +74,7 @@ private:
   PlaybackController playback_{settings_, windows_};
   bool running_ = false;
   bool fullyStarted_ = false;
-  bool trayShown_ = false;
+  TrayShell tray_;               // the tray icon, main menu, skin and tooltip
   TrayIconRemoval trayRemoval_;  // the quit's; waited for when the window object goes
   DWORD startTick_ = 0;
   UniqueMenu mainMenu_;

@@ -19,6 +19,7 @@
 namespace zul {
 
 struct Settings;
+class TrayShell;
 
 class PendingWindows final : public ShellWindows {
 public:
@@ -63,6 +64,12 @@ public:
   SIZE VideoOpenSize() override;
   std::wstring VideoInfoText() override;
   HWND CreateEmbeddedWindow(void* state) override;
+
+  // The tray icon, main menu, skins and tooltip behind their entry points.
+  void AttachTray(TrayShell* tray) { tray_ = tray; }
+
+private:
+  TrayShell* tray_ = nullptr;
 };
 
 }  // namespace zul

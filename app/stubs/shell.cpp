@@ -9,10 +9,6 @@ namespace zul {
 
 #define NOT_YET(what) ZUL_LOG(L"%hs: %hs is not part of this build yet", __func__, what)
 
-void PendingWindows::InstallMenuHook() { NOT_YET("the main menu"); }
-void PendingWindows::RemoveMenuHook() { NOT_YET("the main menu"); }
-void PendingWindows::CreateTrayTooltip(HWND) { NOT_YET("the tray tooltip"); }
-void PendingWindows::ApplySkin(const Settings&) { NOT_YET("skin loading"); }
 void PendingWindows::CreateToolWindows(HWND owner) {
   NOT_YET("the MiniBar and playlist windows");
   CreateEqualizerInfoVideoWindows(owner);
@@ -22,11 +18,9 @@ void PendingWindows::ShowStartupWindows(HWND winamp, const Settings& s) {
   ShowEqualizerInfoVideoAtStartup(winamp, s);
 }
 void PendingWindows::RunUpdateCheck(HWND) { NOT_YET("the update checker"); }
-void PendingWindows::OnDisplayTimer() {}
 void PendingWindows::OnExportTimer() {}
 void PendingWindows::FinishPlaylistWindow() { NOT_YET("the playlist window"); }
 void PendingWindows::WriteNowPlayingExit() { NOT_YET("the now-playing export"); }
-void PendingWindows::ReleaseSkinPictures() { NOT_YET("skins"); }
 void PendingWindows::DestroyToolWindows() {
   NOT_YET("the automation and preferences windows");
   DestroyEqualizerInfoVideoWindows();
@@ -34,16 +28,11 @@ void PendingWindows::DestroyToolWindows() {
 void PendingWindows::ShowVolumeOnMiniBar(int) {}
 void PendingWindows::UpdateNowPlayingExport() {}
 void PendingWindows::RefreshPlaylistWindowIfVisible() {}
-void PendingWindows::ShowTrackTooltip() {}
-void PendingWindows::ChangeSkinAfterTrack(Settings&) { NOT_YET("skins"); }
 void PendingWindows::OpenPreferences(int, void*) { NOT_YET("the preferences dialog"); }
 void PendingWindows::TogglePlaylistWindow() { NOT_YET("the playlist window"); }
 void PendingWindows::ShowPlaylistWindow() { NOT_YET("the playlist window"); }
 HWND PendingWindows::PlaylistWindowHandle() { return nullptr; }
 void PendingWindows::ShowAboutDialog() { NOT_YET("the about dialog"); }
-void PendingWindows::ShowMainMenuAtCursor() { NOT_YET("the main menu"); }
 void PendingWindows::ToggleMiniBar() { NOT_YET("the MiniBar"); }
-void PendingWindows::CopyNowPlayingToClipboard() { NOT_YET("the now-playing text"); }
-void PendingWindows::ShowTracksMenuAtCursor(bool) { NOT_YET("the tracks menus"); }
 
 }  // namespace zul
