@@ -1,12 +1,15 @@
 #include "mpeg_input/http/icy_filter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace zul {
 namespace {
 
 constexpr std::string_view kIcyOk = "ICY 200 OK\r\n";
+// Bytes looked at before the body is taken for audio.
+constexpr size_t kLookAhead = 64;
 // A status line shown as the status text is cut here.
 constexpr size_t kMaxStatusLine = 128;
 
@@ -131,28 +134,38 @@ bool CIcyFilter::Feed(std::span<const uint8_t> in, std::vector<uint8_t>& audio) 
 // Decides from the first bytes whether the body starts with a raw ICY
 // status line; false while there are too few bytes to tell.
 bool CIcyFilter::Start(std::span<const uint8_t>& in, std::vector<uint8_t>& audio) {
-  size_t want = kIcyOk.size() - std::min(head_.size(), kIcyOk.size());
+  size_t want = kLookAhead - std::min(head_.size(), kLookAhead);
   size_t n = std::min(want, in.size());
   head_.append(reinterpret_cast<const char*>(in.data()), n);
   in = in.subspan(n);
   const size_t lead = std::min<size_t>(3, head_.size());
-  const bool icy = std::string_view(head_).substr(0, lead) == std::string_view("ICY").substr(0, lead);
-  if (icy && head_.size() < kIcyOk.size()) return false;
+  const bool statusLine = std::string_view(head_).substr(0, lead) == std::string_view("ICY").substr(0, lead) &&
+                          (head_.size() < 4 || head_[3] == ' ');
+  // HTTP clients that take an "ICY 200 OK" line for a status line of their
+  // own may leave the header lines that follow it in the body: a name of
+  // letters, digits and '-', then a colon.
+  size_t name = 0;
+  while (name < head_.size() && (std::isalnum(static_cast<unsigned char>(head_[name])) || head_[name] == '-')) ++name;
+  const bool maybeLine = name == head_.size() && name < kLookAhead;
+  const bool headerLine = !statusLine && name > 0 && name < head_.size() && head_[name] == ':';
+  if (maybeLine || (statusLine && head_.size() < kIcyOk.size())) return false;
   audioLeft_ = interval_;
-  if (!icy) {
-    std::string first = std::move(head_);
-    head_.clear();
-    state_ = State::kAudio;
-    Feed({reinterpret_cast<const uint8_t*>(first.data()), first.size()}, audio);
-    return true;
-  }
-  if (head_.compare(4, std::string::npos, kIcyOk.substr(4)) == 0) {
+  // The bytes looked at go through again in the state they belong to.
+  std::string pending = std::move(head_);
+  head_.clear();
+  if (headerLine) {
+    head_ = kIcyOk;
     state_ = State::kRawHeader;
-    return true;
+  } else if (!statusLine) {
+    state_ = State::kAudio;
+  } else if (pending.compare(4, kIcyOk.size() - 4, kIcyOk.substr(4)) == 0) {
+    state_ = State::kRawHeader;
+  } else {
+    // Another status: its line, once complete, ends the stream.
+    state_ = State::kStatusLine;
   }
-  // Another status: its line, once complete, ends the stream.
-  state_ = State::kStatusLine;
-  return StatusLine(in);
+  Feed({reinterpret_cast<const uint8_t*>(pending.data()), pending.size()}, audio);
+  return state_ != State::kFailed;
 }
 
 bool CIcyFilter::StatusLine(std::span<const uint8_t>& in) {

@@ -100,6 +100,35 @@ TEST(IcyFilter, RawIcyStatusLineCarriesTheHeadersAndAudioStartsAfterTheBlankLine
   }
 }
 
+TEST(IcyFilter, IcyHeaderLinesLeftInTheBodyWithoutTheirStatusLine) {
+  // What an HTTP client that took "ICY 200 OK" for its own status line
+  // hands on: the header lines, the blank line, then the audio.
+  std::string body =
+      "icy-name:Loop FM\r\nICY-METAINT:16\r\n\r\n" + Audio(0, 16) + MetaBlock("StreamTitle='T';") + Audio(16, 3);
+  for (size_t piece : {1u, 3u, 4u, 5u, 100u}) {
+    CIcyFilter f(-1, true);
+    std::vector<uint8_t> audio;
+    for (size_t at = 0; at < body.size(); at += piece) {
+      std::string_view p = std::string_view(body).substr(at, piece);
+      ASSERT_TRUE(f.Feed({reinterpret_cast<const uint8_t*>(p.data()), p.size()}, audio));
+    }
+    EXPECT_EQ(std::string(audio.begin(), audio.end()), Audio(0, 19)) << piece;
+    EXPECT_EQ(f.RawInfo().name, "Loop FM");
+    std::string t;
+    EXPECT_TRUE(f.TakeTitle(&t));
+    EXPECT_EQ(t, "T");
+  }
+  // Audio that happens to begin with "ICY" or "icy" is not taken for headers
+  // unless it goes on like them.
+  EXPECT_EQ(FilterBody(-1, "icyX and more audio", 1).audio, "icyX and more audio");
+  EXPECT_EQ(FilterBody(-1, "ICX and more audio", 2).audio, "ICX and more audio");
+  EXPECT_EQ(FilterBody(-1, "ICY", 1).audio, "");  // too short to tell: nothing yet
+  const std::string longName(100, 'a');
+  EXPECT_EQ(FilterBody(-1, longName + ":x", 7).audio, longName + ":x");
+  // A whole header block and audio in one piece.
+  EXPECT_EQ(FilterBody(-1, "ICY 200 OK\r\n\r\nabc", 100).audio, "abc");
+}
+
 TEST(IcyFilter, HostileBodiesEndCleanlyOrPassAsAudio) {
   // A status other than 200 ends the stream with its line as the status.
   Filtered notFound = FilterBody(-1, "ICY 404 Resource Not Found\r\nicy-notice1:x\r\n\r\n", 5);
