@@ -16,7 +16,6 @@ void PendingWindows::CreateToolWindows(HWND) { NOT_YET("the MiniBar, playlist an
 void PendingWindows::ShowStartupWindows(HWND, const Settings&) {
   NOT_YET("the MiniBar, playlist and equalizer windows");
 }
-void PendingWindows::RunUpdateCheck(HWND) { NOT_YET("the update checker"); }
 void PendingWindows::OnDisplayTimer() {}
 void PendingWindows::OnExportTimer() {}
 void PendingWindows::FinishPlaylistWindow() { NOT_YET("the playlist window"); }
