@@ -177,6 +177,7 @@ void CMainWnd::SecondStage() {
   RunStartupAutomation(Modules());
   windows_.ShowStartupWindows(winamp_, settings_);
   running_ = true;
+  windows_.AttachNowPlaying(*this, hwnd());
   if (settings_.autoUpdate) windows_.RunUpdateCheck(hwnd());
   const SavedRect& r = settings_.consoleRect;
   if (r.right != SavedRect::kNotSaved && r.bottom != SavedRect::kNotSaved)

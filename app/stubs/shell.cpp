@@ -17,13 +17,10 @@ void PendingWindows::ShowStartupWindows(HWND, const Settings&) {
   NOT_YET("the MiniBar, playlist and equalizer windows");
 }
 void PendingWindows::OnDisplayTimer() {}
-void PendingWindows::OnExportTimer() {}
 void PendingWindows::FinishPlaylistWindow() { NOT_YET("the playlist window"); }
-void PendingWindows::WriteNowPlayingExit() { NOT_YET("the now-playing export"); }
 void PendingWindows::ReleaseSkinPictures() { NOT_YET("skins"); }
 void PendingWindows::DestroyToolWindows() { NOT_YET("the tool windows"); }
 void PendingWindows::ShowVolumeOnMiniBar(int) {}
-void PendingWindows::UpdateNowPlayingExport() {}
 void PendingWindows::RefreshPlaylistWindowIfVisible() {}
 void PendingWindows::ShowTrackTooltip() {}
 void PendingWindows::ChangeSkinAfterTrack(Settings&) { NOT_YET("skins"); }
