@@ -182,6 +182,7 @@ void CMainWnd::SecondStage() {
   windows_.ShowStartupWindows(winamp_, settings_);
   running_ = true;
   tray_.face().WakeDisplay();
+  windows_.AttachNowPlaying(*this, hwnd());
   if (settings_.autoUpdate) windows_.RunUpdateCheck(hwnd());
   const SavedRect& r = settings_.consoleRect;
   if (r.right != SavedRect::kNotSaved && r.bottom != SavedRect::kNotSaved)

@@ -30,6 +30,7 @@ public:
   void CreateToolWindows(HWND owner);                       // MiniBar, playlist and video windows
   void ShowStartupWindows(HWND winamp, const Settings& s);  // MiniBar, playlist and equalizer windows
   void RunUpdateCheck(HWND owner);                          // update checker
+  void AttachNowPlaying(WinampShell& shell, HWND mainWnd);  // now-playing export: starts timer 11
   // Timers of the main window; they fire several times a second (quiet).
   void OnDisplayTimer();  // tray tooltip and position display
   void OnExportTimer();   // now-playing export

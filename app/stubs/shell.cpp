@@ -17,16 +17,12 @@ void PendingWindows::ShowStartupWindows(HWND winamp, const Settings& s) {
   NOT_YET("the MiniBar and playlist windows");
   ShowEqualizerInfoVideoAtStartup(winamp, s);
 }
-void PendingWindows::RunUpdateCheck(HWND) { NOT_YET("the update checker"); }
-void PendingWindows::OnExportTimer() {}
 void PendingWindows::FinishPlaylistWindow() { NOT_YET("the playlist window"); }
-void PendingWindows::WriteNowPlayingExit() { NOT_YET("the now-playing export"); }
 void PendingWindows::DestroyToolWindows() {
   NOT_YET("the automation and preferences windows");
   DestroyEqualizerInfoVideoWindows();
 }
 void PendingWindows::ShowVolumeOnMiniBar(int) {}
-void PendingWindows::UpdateNowPlayingExport() {}
 void PendingWindows::RefreshPlaylistWindowIfVisible() {}
 void PendingWindows::OpenPreferences(int, void*) { NOT_YET("the preferences dialog"); }
 void PendingWindows::TogglePlaylistWindow() { NOT_YET("the playlist window"); }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "mpeg_input/decoder/priming.h"
+#include "mpeg_input/http/stream_sync.h"
 
 namespace zul {
 
@@ -40,6 +41,27 @@ bool CMpegFilePlayback::Open(const std::filesystem::path& path, bool fullBufferi
   return true;
 }
 
+void CMpegFilePlayback::OpenStream(CStreamRing& ring, const CFrameHeader& first, int bitrateKbps) {
+  ring_ = &ring;
+  memory_ = std::make_unique<CMemorySource>(std::span<const uint8_t>());
+  source_ = memory_.get();
+  scan_ = CMpegScanResult{};
+  scan_.isStream = true;
+  scan_.dataEnd = INT64_MAX;
+  scan_.first = first;
+  scan_.mpeg25 = first.mpeg25;
+  scan_.lsf = first.lsf;
+  scan_.layer = first.layer;
+  scan_.sampleRate = first.sampleRate;
+  scan_.channelMode = first.channelMode;
+  scan_.channels = first.channels;
+  scan_.bitrate = (bitrateKbps > 0 ? bitrateKbps : first.bitrateKbps) * 1000;
+  scan_.samplesPerFrame = first.samplesPerFrame;
+  scan_.decoderDelay = first.decoderDelay;
+  frameMs_ = scan_.samplesPerFrame * 1000.0 / scan_.sampleRate;
+  readPos_ = feedBase_ = 0;
+}
+
 bool CMpegFilePlayback::StartDecoding(const CGainDecision& gain, bool suppressZeros) {
   if (!source_) return false;
   decoder_ = CMpegDecoder::Create(gain);
@@ -58,6 +80,13 @@ void CMpegFilePlayback::AdvanceClock(size_t frames) {
 }
 
 std::span<const uint8_t> CMpegFilePlayback::ReadPiece() {
+  if (ring_) {
+    // Waits for the receiver; empty once it has ended and the ring is
+    // drained, or when Stop aborted the ring.
+    size_t got = ring_->Read(readBuffer_.data(), readBuffer_.size(), 100);
+    readPos_ += static_cast<int64_t>(got);
+    return {readBuffer_.data(), got};
+  }
   int64_t left = scan_.dataEnd - readPos_;
   if (left <= 0) return {};
   size_t want = static_cast<size_t>(std::min<int64_t>(left, kReadPiece));
@@ -150,6 +179,14 @@ void CMpegFilePlayback::ResetDecoderAt(int64_t offset) {
 
 bool CMpegFilePlayback::Resynchronise() {
   if (!decoder_ || (scan_.exactLength && delivered_ >= scan_.totalSamples)) return false;
+  if (ring_) {
+    // What libmpg123 still holds is dropped; the search starts at the ring.
+    CFrameHeader h;
+    if (!SynchroniseRing(*ring_, &h, &scan_.first)) return false;
+    ++resyncs_;
+    ResetDecoderAt(readPos_);
+    return decoder_ != nullptr;
+  }
   int64_t from = std::max(feedBase_ + decoder_->ConsumedBytes(), lastResync_ + 1);
   CBufferedReader reader(*source_);
   while (from < scan_.dataEnd) {
@@ -168,6 +205,7 @@ bool CMpegFilePlayback::Resynchronise() {
 }
 
 bool CMpegFilePlayback::Seek(double ms) {
+  if (ring_) return false;
   if (!decoder_ || !(ms >= 0.0) || !std::isfinite(ms)) return false;
   const int64_t rate = scan_.sampleRate;
   const int64_t spf = scan_.samplesPerFrame;

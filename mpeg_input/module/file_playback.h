@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "mpeg_input/decoder/mpeg_decoder.h"
+#include "mpeg_input/http/stream_ring.h"
 #include "mpeg_input/samples/zero_suppress.h"
 #include "mpeg_input/stream/byte_source.h"
 #include "mpeg_input/stream/seek_table.h"
@@ -45,6 +46,11 @@ public:
   // `fullBuffering`, and builds the seek table. False when the file cannot
   // be read or holds no valid frame.
   bool Open(const std::filesystem::path& path, bool fullBuffering);
+  // A received stream instead of a file: the ring, already synchronised on
+  // `first`, feeds the decoder; there is no length, no seeking, and a
+  // resynchronisation searches the ring for the same stream's frames. The
+  // ring must outlive this object. `bitrateKbps` is the server's, or 0.
+  void OpenStream(CStreamRing& ring, const CFrameHeader& first, int bitrateKbps);
   const CMpegScanResult& Scan() const { return scan_; }
   // The bytes Open scanned (the file, or its copy in memory), for the tag
   // readers: playing a file opens it once. Valid after a successful Open.
@@ -97,6 +103,7 @@ private:
   CFileSource file_;
   std::vector<uint8_t> whole_;  // the file when fully buffered
   std::unique_ptr<CByteSource> memory_;
+  CStreamRing* ring_ = nullptr;
   CByteSource* source_ = nullptr;
   std::unique_ptr<CSeekTable> seekTable_;
   std::unique_ptr<CMpegDecoder> decoder_;

@@ -102,7 +102,9 @@ void __cdecl GetFileInfo(void* file, void* title, int* length) {
     if (player.Preparing()) {
       text = player.StatusText();
       player.StatusFetched();
-    } else if (!current.empty() && !IsStreamLocation(current)) {
+    } else if (IsStreamLocation(current)) {
+      text = player.StreamTitleText(s.titleStreamingFormat);
+    } else if (!current.empty()) {
       text = DescribeFile(current, MpegTagCache(), s.formatEx, s.tagPriority).title;
     }
     ms = player.LengthMs();

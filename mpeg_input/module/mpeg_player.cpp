@@ -6,6 +6,7 @@
 
 #include "base/console_log.h"
 #include "equalizer/equalizer.h"
+#include "mpeg_input/http/stream_sync.h"
 #include "mpeg_input/module/block_render.h"
 #include "mpeg_input/module/file_info.h"
 #include "mpeg_input/module/location_claim.h"
@@ -136,8 +137,6 @@ void CMpegPlayer::PostEndOfTrack(unsigned play) {
 int CMpegPlayer::Play(const std::wstring& location) {
   Stop();
   location_ = location.substr(0, kMaxLocation);
-  // Streams are not played by this module yet: the prepare thread reports
-  // them as failed and the host moves on.
   module_.is_seekable = IsStreamLocation(location_) ? 0 : 1;
   lengthMs_ = IsStreamLocation(location_) ? -1000 : 0;
   SetStatus(L"");
@@ -159,6 +158,21 @@ int CMpegPlayer::Play(const std::wstring& location) {
     if (helper_) SetWindowLongPtrW(helper_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   playback_ = std::make_unique<CMpegFilePlayback>();
+  if (IsStreamLocation(location_)) {
+    CStreamOptions o;
+    o.location = location_;
+    o.titleStreaming = settings_.titleStreaming != 0;
+    o.useUdp = settings_.useUdp != 0;
+    o.decodeText = settings_.decodeText != 0;
+    o.enableProxy = settings_.enableProxy != 0;
+    o.proxy = settings_.proxy;
+    o.receivePriority = settings_.receivePriority;
+    o.strBufKb = settings_.strBuf;
+    o.saveStream = settings_.saveStream != 0;
+    o.saveStreamFile = settings_.saveStreamFile;
+    o.notify = module_.hMainWindow;
+    stream_ = std::make_shared<CHttpStream>(std::move(o));
+  }
   preparedPlay_ = playNumber_.load();
   prepareThread_ = CreateThread(nullptr, 0, PrepareThread, this, 0, nullptr);
   if (!prepareThread_) {
@@ -175,8 +189,8 @@ DWORD WINAPI CMpegPlayer::PrepareThread(void* self) {
 
 void CMpegPlayer::Prepare() {
   bool ok = false;
-  if (IsStreamLocation(location_)) {
-    AnnounceStatus(L"Connection failed");
+  if (stream_) {
+    ok = PrepareStream();
   } else if (!playback_->Open(std::filesystem::path(location_), settings_.fullBuffering != 0)) {
     // As GetFileInfo reports any file without a valid frame.
     lengthMs_ = -1000;
@@ -190,6 +204,44 @@ void CMpegPlayer::Prepare() {
     if (!ok) PostEndOfTrack(preparedPlay_);
   }
   prepareRunning_ = false;
+}
+
+bool CMpegPlayer::PrepareStream() {
+  if (!stream_->Start()) {
+    AnnounceStatus(stream_->Status());
+    return false;
+  }
+  AnnounceStatus(L"Connecting " + stream_->Host());
+  if (stream_->WaitConnected(stopRequest_) != CHttpStream::State::kReceiving) {
+    if (!IsSet(stopRequest_)) AnnounceStatus(stream_->Status());
+    return false;
+  }
+  AnnounceStatus(L"Searching frame");
+  CFrameHeader first;
+  if (!SynchroniseRing(stream_->Ring(), &first)) {
+    std::wstring status = stream_->Status();
+    if (!IsSet(stopRequest_)) AnnounceStatus(status.empty() ? L"Valid frame not found" : status);
+    return false;
+  }
+  playback_->OpenStream(stream_->Ring(), first, stream_->BitrateKbps());
+  SetStatus(L"");
+  return true;
+}
+
+std::wstring CMpegPlayer::StreamTitleText(const std::wstring& format) const {
+  if (!stream_) return {};
+  std::wstring title = stream_->Title(), station = stream_->Station();
+  if (title.empty()) return station.empty() ? location_ : station;
+  std::wstring out;
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == L'%' && i + 1 < format.size() && (format[i + 1] == L'1' || format[i + 1] == L'2')) {
+      out += format[i + 1] == L'1' ? title : station;
+      ++i;
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
 }
 
 LRESULT CALLBACK CMpegPlayer::HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -228,6 +280,7 @@ bool CMpegPlayer::OpenOutput(unsigned play) {
   if (latency < 0) return false;
   outputOpen_ = true;
   preparing_ = false;
+  if (stream_) stream_->SetDecoding(true);
 
   channels_ = channels;
   sampleRate_ = sampleRate;
@@ -432,6 +485,7 @@ void CMpegPlayer::FeedVisualisation(const double* samples, size_t frames) {
 void CMpegPlayer::Stop() {
   SetStatus(L"");
   ++playNumber_;
+  if (stream_) stream_->Abort();
   if (prepareThread_) {
     if (prepareRunning_) SetEvent(stopRequest_);
     WaitForSingleObject(prepareThread_, INFINITE);
@@ -444,6 +498,7 @@ void CMpegPlayer::Stop() {
   }
   dsp_discard();  // what the equalizer holds of this play is not heard
   playback_.reset();
+  stream_.reset();  // its receive thread lets go of it when its server call returns
   if (outputOpen_.exchange(false)) {
     // Cleared first: Close may dispatch sent messages, and a Stop nested
     // there must not close the output a second time.

@@ -39,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "mpeg_input/http/http_stream.h"
 #include "mpeg_input/module/file_playback.h"
 #include "mpeg_input/module/mpeg_settings.h"
 #include "mpeg_input/samples/sample_format.h"
@@ -69,6 +70,9 @@ public:
   std::wstring StatusText() const;
   // The host's title query took the status text (the title-fetched event).
   void StatusFetched();
+  // The title of the stream playing: `format` with "%1" the stream title
+  // and "%2" the station; before any title, the station or the location.
+  std::wstring StreamTitleText(const std::wstring& format) const;
 
 private:
   static DWORD WINAPI PrepareThread(void* self);
@@ -76,6 +80,9 @@ private:
   static LRESULT CALLBACK HelperProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   void Prepare();
+  // The prepare thread's part for a stream: connect, synchronise, hand the
+  // ring to the playback object. False with the status announced.
+  bool PrepareStream();
   bool OpenOutput(unsigned play);  // UI thread, through the helper window
   void Decode();
   // Renders one block of `frames` into the write buffer (through the DSP
@@ -123,6 +130,9 @@ private:
 
   std::wstring location_;
   std::unique_ptr<CMpegFilePlayback> playback_;
+  // The stream of this play; made by Play, aborted first thing in Stop so
+  // that no thread waits for a server.
+  std::shared_ptr<CHttpStream> stream_;
   std::atomic<int> lengthMs_{0};
   std::atomic<bool> paused_{false};
   std::atomic<int> seekRequest_{-1};
