@@ -48,6 +48,7 @@ CMainWnd::~CMainWnd() {
 void CMainWnd::SetWinampWindow(HWND winamp) {
   winamp_ = winamp;
   playback_.SetWindows(hwnd(), winamp);
+  windows_.AttachPreferences(hwnd(), winamp, settings_, paths_);
 }
 
 bool CMainWnd::CreateConsoleWindow() {
@@ -252,6 +253,9 @@ void CMainWnd::OnCommand(UINT id) {
       return;
     case ID_MENU_AUTOMATION_NOW:
       PerformAutomationNow();
+      return;
+    case ID_MENU_ADVANCED:
+      SendMessageW(winamp_, WM_COMMAND, WINAMP_OPTIONS_PREFS, 0);
       return;
     case ID_MENU_SORT_NAME:
       StartSortCommand(L"%8\\%9\\%7");
@@ -490,6 +494,7 @@ void CMainWnd::RunQuitSequence() {
   if (trayShown_) trayRemoval_.Start(hwnd(), kTrayId);
   trayShown_ = false;
   windows_.ReleaseSkinPictures();
+  windows_.ClosePreferences();
   windows_.DestroyToolWindows();
   windows_.RemoveMenuHook();
   ZUL_LOG(L"ZUL quits");

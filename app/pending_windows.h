@@ -12,6 +12,7 @@
 // Threads: UI thread.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "pluginhost/winamp_window/winamp_shell.h"
@@ -19,6 +20,8 @@
 namespace zul {
 
 struct Settings;
+struct ProgramPaths;
+class CPreferencesEntry;
 
 class PendingWindows final : public ShellWindows {
 public:
@@ -46,6 +49,10 @@ public:
   void CopyNowPlayingToClipboard();         // tray tooltip texts
   void ShowTracksMenuAtCursor(bool album);  // main menu: tracks or album tracks
 
+  // The preferences dialog: what it edits, and its end at the quit.
+  void AttachPreferences(HWND mainWnd, HWND winamp, Settings& settings, const ProgramPaths& paths);
+  void ClosePreferences();
+
   // The Winamp window's.
   void OpenPreferences(int page, void* pluginPage) override;
   void ShowEqualizerWindow() override;
@@ -63,6 +70,12 @@ public:
   SIZE VideoOpenSize() override;
   std::wstring VideoInfoText() override;
   HWND CreateEmbeddedWindow(void* state) override;
+
+  PendingWindows();
+  ~PendingWindows();
+
+private:
+  std::unique_ptr<CPreferencesEntry> preferences_;
 };
 
 }  // namespace zul

@@ -28,7 +28,6 @@ void PendingWindows::UpdateNowPlayingExport() {}
 void PendingWindows::RefreshPlaylistWindowIfVisible() {}
 void PendingWindows::ShowTrackTooltip() {}
 void PendingWindows::ChangeSkinAfterTrack(Settings&) { NOT_YET("skins"); }
-void PendingWindows::OpenPreferences(int, void*) { NOT_YET("the preferences dialog"); }
 void PendingWindows::ShowEqualizerWindow() { NOT_YET("the equalizer window"); }
 void PendingWindows::TogglePlaylistWindow() { NOT_YET("the playlist window"); }
 void PendingWindows::ShowPlaylistWindow() { NOT_YET("the playlist window"); }
