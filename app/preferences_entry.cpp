@@ -24,8 +24,14 @@ public:
   Settings& settings() override { return settings_; }
   HWND winamp() override { return winamp_; }
   const std::wstring& programFile() override { return paths_.exe; }
-  void SuspendHotkeys() override { UnregisterHotkeys(mainWnd_); }
-  void ResumeHotkeys() override { RegisterHotkeys(mainWnd_, settings_); }
+  void SuspendHotkeys() override {
+    UnregisterHotkeys(mainWnd_);
+    ZUL_LOG(L"Hotkeys let go while they are edited");
+  }
+  void ResumeHotkeys() override {
+    RegisterHotkeys(mainWnd_, settings_);
+    ZUL_LOG(L"Hotkeys registered again");
+  }
 
   std::vector<_prefsDlgRec*> PluginPages() override {
     // The Winamp window's object is bound to its handle by the window base.

@@ -103,6 +103,10 @@ void CSettingsDialog::Finish() {
   }
   if (hook_) UnhookWindowsHookEx(hook_);
   hook_ = nullptr;
+  // The hotkeys are back before the dialog is gone: whoever sees it gone
+  // may try the same combination at once.
+  if (hotkeysSuspended_) host_.ResumeHotkeys();
+  hotkeysSuspended_ = false;
   HWND window = hwnd_;
   hwnd_ = nullptr;
   shown_ = nullptr;
@@ -110,8 +114,6 @@ void CSettingsDialog::Finish() {
   if (g_open == this) g_open = nullptr;
   if (window) DestroyWindow(window);
   pages_.clear();
-  if (hotkeysSuspended_) host_.ResumeHotkeys();
-  hotkeysSuspended_ = false;
 }
 
 LRESULT CALLBACK CSettingsDialog::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {

@@ -21,10 +21,19 @@ prefs_setup() {
 fail() {
   echo "FAIL: $*" >&2
   shot "failure-$(date +%s)"
+  echo "--- console of the running program:" >&2
+  probe console - | grep -v -e IPC_GETVERSION -e "^$" | tail -25 >&2
   exit 1
 }
 
-probe() { "$ZUL_WINE" "$BUILD/bin/prefs_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+# The probe's answer without carriage returns, and its exit status.
+probe() {
+  local out rc
+  out=$("$ZUL_WINE" "$BUILD/bin/prefs_probe.exe" "$@" 2>/dev/null)
+  rc=$?
+  [ -n "$out" ] && printf '%s\n' "${out//$'\r'/}"
+  return $rc
+}
 
 # until <seconds> <command...>: polls the command until it succeeds.
 until_ok() {
@@ -54,9 +63,17 @@ zul_start() {
   until_ok 60 zul_up || fail "zul.exe did not start"
 }
 
+# The tray menu's first item, "Exit".
 zul_quit() {
-  (cd "$ZDIR" && "$ZUL_WINE" zul.exe -x >/dev/null 2>&1)
-  until_ok 60 zul_down || fail "zul.exe did not quit"
+  local try menu
+  for try in 1 2 3; do
+    open_tray_menu
+    menu=$(menu_windows | head -1)
+    eval "$(xdotool getwindowgeometry --shell "$menu")"
+    xdotool mousemove $((X + 30)) $((Y + 12)) click 1
+    until_ok 20 zul_down && break
+  done
+  zul_down || fail "zul.exe did not quit"
   wait "$ZPID" 2>/dev/null
 }
 
@@ -100,7 +117,12 @@ click() { # <control id> [window title]
 
 # Selects the tree's first page, then the next one n times.
 tree_page() { # <n>
-  click 23100
+  local at
+  # The first item: a click elsewhere could fall on a button that folds a
+  # level away.
+  at=$(probe corner "$SHEET" 23100) || fail "no tree"
+  # shellcheck disable=SC2086
+  xdotool mousemove $at click 1
   xdotool key Home
   local i
   for ((i = 0; i < $1; i++)); do xdotool key Down; done
@@ -121,4 +143,30 @@ expect_ini() { # <section> <key> <value>
   local v
   v=$(ini_value "$1" "$2")
   [ "$v" = "$3" ] || fail "$1/$2 is '$v', expected '$3'"
+}
+
+no_message() { ! probe message ZUL >/dev/null; }
+
+# The text of the message box titled "ZUL" that must appear now.
+message_text() {
+  until_ok 10 probe message ZUL >/dev/null || fail "no message box appeared"
+  probe message ZUL
+}
+
+# Answers the message box with a click on one of its buttons (1 OK, 6 Yes,
+# 7 No) and waits until it is gone.
+answer_message() { # <button id>
+  click "$1" ZUL
+  until_ok 10 no_message || fail "the message box stayed"
+}
+
+# Opens a drop-down list with a click, moves in it with a key, takes the item.
+choose() { # <control id> <key>
+  local id=$1
+  dropped() { [ "$(probe dropped "$SHEET" "$id")" = 1 ]; }
+  closed() { [ "$(probe dropped "$SHEET" "$id")" = 0 ]; }
+  click "$id"
+  until_ok 10 dropped || fail "the list of $id did not open"
+  xdotool key "$2" Return
+  until_ok 10 closed || fail "the list of $id did not close"
 }

@@ -2,6 +2,7 @@
 // which drive them with real mouse and keyboard input from outside. Each
 // call prints one answer and ends.
 //   prefs_probe center <window title> <control id>   screen x y of the visible control's centre
+//   prefs_probe corner <window title> <control id>   screen x y just inside the control's top left
 //   prefs_probe visible <window title> <control id>  1 when the control is shown, else 0
 //   prefs_probe check <window title> <control id>    button state (0, 1, 2)
 //   prefs_probe text <window title> <control id>     the control's text (0: the window's own)
@@ -10,6 +11,9 @@
 //   prefs_probe treecount <window title>             items in the tree
 //   prefs_probe message <caption>                    text of a shown message box with that caption (exit 1: none)
 //   prefs_probe ipc - <number>                       the Winamp window's answer to WM_USER with lParam number
+//   prefs_probe dropped <window title> <control id>  1 while the combo box's list is open
+//   prefs_probe console -                            the program's console lines
+//   prefs_probe register <vk> <modifiers>            1 when this process can take that global hotkey
 //   prefs_probe wait <window title> [ms]             waits until the window exists (exit 1 when it never does)
 //   prefs_probe gone <window title> [ms]             waits until it no longer exists
 #include <windows.h>
@@ -22,7 +26,31 @@
 
 namespace {
 
-HWND Top(const wchar_t* title) { return FindWindowW(nullptr, title); }
+struct TopSearch {
+  const wchar_t* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindTop(HWND w, LPARAM param) {
+  auto* s = reinterpret_cast<TopSearch*>(param);
+  wchar_t text[256] = L"", cls[64] = L"";
+  GetClassNameW(w, cls, 64);
+  // Tooltips take their owner's title.
+  if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0) return TRUE;
+  if (IsWindowVisible(w) && GetWindowTextW(w, text, 256) && lstrcmpW(text, s->title) == 0) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The shown top-level window with that title (the program's hidden console
+// is titled "ZUL" too).
+HWND Top(const wchar_t* title) {
+  TopSearch s{title, nullptr};
+  EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
 
 struct Search {
   int id;
@@ -99,6 +127,14 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
     return 0;
   }
+  if (cmd == L"corner") {
+    HWND c = Control(title, id);
+    if (!c) return 1;
+    RECT r;
+    GetWindowRect(c, &r);
+    std::printf("%ld %ld\n", r.left + 40, r.top + 8);
+    return 0;
+  }
   if (cmd == L"visible") {
     std::printf("%d\n", Control(title, id) != nullptr ? 1 : 0);
     return 0;
@@ -165,6 +201,52 @@ int wmain(int argc, wchar_t** argv) {
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(winamp, WM_USER, 0, id, SMTO_BLOCK, 10000, &answer);
     std::printf("%lld\n", static_cast<long long>(answer));
+    return 0;
+  }
+  if (cmd == L"instance") {
+    static UINT message = RegisterWindowMessageW(L"ZUL_WND_MSG-{1FDCB966-266D-458C-99F3-6B621F4BAD36}");
+    std::vector<HWND> all;
+    EnumWindows([](HWND w, LPARAM p) { reinterpret_cast<std::vector<HWND>*>(p)->push_back(w); return TRUE; },
+                reinterpret_cast<LPARAM>(&all));
+    for (HWND w : all) {
+      DWORD_PTR reply = 0;
+      const DWORD start = GetTickCount();
+      LRESULT ok = SendMessageTimeoutW(w, message, 0, 0, SMTO_BLOCK, 250, &reply);
+      wchar_t cls[64] = L"";
+      GetClassNameW(w, cls, 64);
+      std::printf("%p %ls [%ls] ok=%d reply=%llu %lums\n", static_cast<void*>(w), cls, Text(w).c_str(),
+                  static_cast<int>(ok), static_cast<unsigned long long>(reply), GetTickCount() - start);
+    }
+    return 0;
+  }
+  if (cmd == L"command") {
+    HWND c = FindWindowW(L"ListBox", L"ZUL");
+    DWORD_PTR reply = 0;
+    LRESULT ok = SendMessageTimeoutW(c, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_BLOCK, 5000, &reply);
+    std::printf("sent=%d err=%lu\n", static_cast<int>(ok), GetLastError());
+    return 0;
+  }
+  if (cmd == L"console") {
+    HWND c = FindWindowW(L"ListBox", L"ZUL");
+    if (!c) return 1;
+    const LRESULT n = SendMessageW(c, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+      wchar_t buffer[2048] = L"";
+      if (SendMessageW(c, LB_GETTEXTLEN, i, 0) < 2000) SendMessageW(c, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer));
+      Print(buffer);
+    }
+    return 0;
+  }
+  if (cmd == L"dropped") {
+    HWND c = Control(title, id);
+    if (!c) return 1;
+    std::printf("%d\n", static_cast<int>(SendMessageW(c, CB_GETDROPPEDSTATE, 0, 0)));
+    return 0;
+  }
+  if (cmd == L"register") {
+    const bool free = RegisterHotKey(nullptr, 1, static_cast<UINT>(id), static_cast<UINT>(_wtoi(title))) != 0;
+    if (free) UnregisterHotKey(nullptr, 1);
+    std::printf("%d\n", free ? 1 : 0);
     return 0;
   }
   if (cmd == L"wait" || cmd == L"gone") {
