@@ -109,8 +109,13 @@ open_sheet_from_tray() {
 }
 
 click() { # <control id> [window title]
-  local at
-  at=$(probe center "${2:-$SHEET}" "$1") || fail "control $1 is not shown"
+  local at start=$SECONDS
+  # Input is handled when the program gets to it: a page chosen a moment ago
+  # may not be shown yet.
+  until at=$(probe center "${2:-$SHEET}" "$1"); do
+    [ $((SECONDS - start)) -ge 10 ] && fail "control $1 is not shown"
+    sleep 0.2
+  done
   # shellcheck disable=SC2086
   xdotool mousemove $at click 1
 }
