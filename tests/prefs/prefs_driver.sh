@@ -4,7 +4,7 @@
 # preferences tests and the screenshot script, inside the test environment
 # (DISPLAY, ZUL_WINE).
 #   prefs_setup <build folder> <name>   a fresh folder with zul.exe: $ZDIR
-SHEET="ZUL Preferences"
+SHEET=-sheet-  # the preferences dialog, whatever its language
 
 prefs_setup() {
   BUILD=$1
@@ -13,6 +13,7 @@ prefs_setup() {
   mkdir -p "$ZDIR/Plugins"
   cp "$BUILD/bin/zul.exe" "$ZDIR/"
   cp "$BUILD/bin/in_prefs_page.dll" "$ZDIR/Plugins/"
+  cp "$(dirname "${BASH_SOURCE[0]}")/../../lang/zul_French.ini" "$ZDIR/"
   SHOTS=${ZUL_SCREENSHOT_DIR:-$BUILD/test-artefacts/prefs}
   mkdir -p "$SHOTS"
   ZWIN=$("$ZUL_WINE" winepath -w "$ZDIR" 2>/dev/null | tr -d '\r')
@@ -50,7 +51,7 @@ shot() { import -window root "$SHOTS/$1.png" 2>/dev/null; }
 # A picture of the dialog alone.
 shot_sheet() {
   local w
-  w=$(xdotool search --name "^$SHEET\$" 2>/dev/null | head -1)
+  w=$(xdotool search --name "^$(probe text "$SHEET" 0)\$" 2>/dev/null | head -1)
   if [ -n "$w" ]; then import -window "$w" "$SHOTS/$1.png" 2>/dev/null; else shot "$1"; fi
 }
 

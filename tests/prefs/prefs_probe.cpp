@@ -44,9 +44,25 @@ BOOL CALLBACK FindTop(HWND w, LPARAM param) {
   return TRUE;
 }
 
+BOOL CALLBACK FindSheet(HWND w, LPARAM param) {
+  HWND tree = GetDlgItem(w, 23100);
+  wchar_t cls[64] = L"";
+  if (tree && IsWindowVisible(w) && GetClassNameW(tree, cls, 64) && lstrcmpiW(cls, WC_TREEVIEWW) == 0) {
+    *reinterpret_cast<HWND*>(param) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // The shown top-level window with that title (the program's hidden console
-// is titled "ZUL" too).
+// is titled "ZUL" too). "-sheet-" names the preferences dialog in any
+// language: the window with its tree.
 HWND Top(const wchar_t* title) {
+  if (lstrcmpW(title, L"-sheet-") == 0) {
+    HWND sheet = nullptr;
+    EnumWindows(FindSheet, reinterpret_cast<LPARAM>(&sheet));
+    return sheet;
+  }
   TopSearch s{title, nullptr};
   EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
   return s.found;
@@ -174,7 +190,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (cmd == L"treecount") {
     HWND top = Top(title);
-    HWND tree = top ? FindWindowExW(top, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+    HWND tree = top ? GetDlgItem(top, 23100) : nullptr;
     if (!tree) return 1;
     std::printf("%d\n", static_cast<int>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
     return 0;
