@@ -222,8 +222,12 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"instance") {
     static UINT message = RegisterWindowMessageW(L"ZUL_WND_MSG-{1FDCB966-266D-458C-99F3-6B621F4BAD36}");
     std::vector<HWND> all;
-    EnumWindows([](HWND w, LPARAM p) { reinterpret_cast<std::vector<HWND>*>(p)->push_back(w); return TRUE; },
-                reinterpret_cast<LPARAM>(&all));
+    EnumWindows(
+        [](HWND w, LPARAM p) {
+          reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
     for (HWND w : all) {
       DWORD_PTR reply = 0;
       const DWORD start = GetTickCount();
