@@ -219,33 +219,6 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%lld\n", static_cast<long long>(answer));
     return 0;
   }
-  if (cmd == L"instance") {
-    static UINT message = RegisterWindowMessageW(L"ZUL_WND_MSG-{1FDCB966-266D-458C-99F3-6B621F4BAD36}");
-    std::vector<HWND> all;
-    EnumWindows(
-        [](HWND w, LPARAM p) {
-          reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
-    for (HWND w : all) {
-      DWORD_PTR reply = 0;
-      const DWORD start = GetTickCount();
-      LRESULT ok = SendMessageTimeoutW(w, message, 0, 0, SMTO_BLOCK, 250, &reply);
-      wchar_t cls[64] = L"";
-      GetClassNameW(w, cls, 64);
-      std::printf("%p %ls [%ls] ok=%d reply=%llu %lums\n", static_cast<void*>(w), cls, Text(w).c_str(),
-                  static_cast<int>(ok), static_cast<unsigned long long>(reply), GetTickCount() - start);
-    }
-    return 0;
-  }
-  if (cmd == L"command") {
-    HWND c = FindWindowW(L"ListBox", L"ZUL");
-    DWORD_PTR reply = 0;
-    LRESULT ok = SendMessageTimeoutW(c, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_BLOCK, 5000, &reply);
-    std::printf("sent=%d err=%lu\n", static_cast<int>(ok), GetLastError());
-    return 0;
-  }
   if (cmd == L"console") {
     HWND c = FindWindowW(L"ListBox", L"ZUL");
     if (!c) return 1;
