@@ -50,6 +50,7 @@ void CMainWnd::SetWinampWindow(HWND winamp) {
   winamp_ = winamp;
   playback_.SetWindows(hwnd(), winamp);
   tray_.SetWinampWindow(winamp);
+  windows_.AttachPreferences(hwnd(), winamp, settings_, paths_);
 }
 
 bool CMainWnd::CreateConsoleWindow() {
@@ -259,6 +260,9 @@ void CMainWnd::OnCommand(UINT id) {
     case ID_MENU_AUTOMATION_NOW:
       PerformAutomationNow();
       return;
+    case ID_MENU_ADVANCED:
+      SendMessageW(winamp_, WM_COMMAND, WINAMP_OPTIONS_PREFS, 0);
+      return;
     case ID_MENU_SORT_NAME:
       StartSortCommand(L"%8\\%9\\%7");
       return;
@@ -454,6 +458,7 @@ void CMainWnd::RunQuitSequence() {
   if (tray_.face().Shown()) trayRemoval_.Start(hwnd(), kTrayIconId);
   tray_.face().MarkRemoved();
   windows_.ReleaseSkinPictures();
+  windows_.ClosePreferences();
   windows_.DestroyToolWindows();
   windows_.RemoveMenuHook();
   ZUL_LOG(L"ZUL quits");

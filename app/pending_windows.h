@@ -12,6 +12,7 @@
 // Threads: UI thread.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "pluginhost/winamp_window/winamp_shell.h"
@@ -20,6 +21,8 @@ namespace zul {
 
 struct Settings;
 class TrayShell;
+struct ProgramPaths;
+class CPreferencesEntry;
 
 class PendingWindows final : public ShellWindows {
 public:
@@ -48,6 +51,10 @@ public:
   void CopyNowPlayingToClipboard();         // tray tooltip texts
   void ShowTracksMenuAtCursor(bool album);  // main menu: tracks or album tracks
 
+  // The preferences dialog: what it edits, and its end at the quit.
+  void AttachPreferences(HWND mainWnd, HWND winamp, Settings& settings, const ProgramPaths& paths);
+  void ClosePreferences();
+
   // The Winamp window's.
   void OpenPreferences(int page, void* pluginPage) override;
   void ShowEqualizerWindow() override;
@@ -69,8 +76,12 @@ public:
   // The tray icon, main menu, skins and tooltip behind their entry points.
   void AttachTray(TrayShell* tray) { tray_ = tray; }
 
+  PendingWindows();
+  ~PendingWindows();
+
 private:
   TrayShell* tray_ = nullptr;
+  std::unique_ptr<CPreferencesEntry> preferences_;
 };
 
 }  // namespace zul

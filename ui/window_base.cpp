@@ -15,6 +15,8 @@ WindowBase* ObjectOf(HWND hwnd) { return static_cast<WindowBase*>(GetPropW(hwnd,
 
 }  // namespace
 
+WindowBase* WindowBase::FromHandle(HWND hwnd) { return hwnd ? ObjectOf(hwnd) : nullptr; }
+
 WindowBase::~WindowBase() {
   if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }

@@ -17,6 +17,8 @@ public:
   virtual ~WindowBase();
 
   HWND hwnd() const { return hwnd_; }
+  // The object bound to a window of ours; nullptr for any other window.
+  static WindowBase* FromHandle(HWND hwnd);
 
   // A window of a class registered with WindowBase::StaticProc.
   HWND Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y, int width,

@@ -24,7 +24,6 @@ void PendingWindows::DestroyToolWindows() {
 }
 void PendingWindows::ShowVolumeOnMiniBar(int) {}
 void PendingWindows::RefreshPlaylistWindowIfVisible() {}
-void PendingWindows::OpenPreferences(int, void*) { NOT_YET("the preferences dialog"); }
 void PendingWindows::TogglePlaylistWindow() { NOT_YET("the playlist window"); }
 void PendingWindows::ShowPlaylistWindow() { NOT_YET("the playlist window"); }
 HWND PendingWindows::PlaylistWindowHandle() { return nullptr; }

@@ -52,4 +52,10 @@ void UnloadPlugins(const ModuleContext& context) {
   OutputPlugins().SaveAndUnload(profile);
 }
 
+void EditInputPlugins(const std::function<void(CDllInputList&)>& edit) {
+  InputTags().Unregister();
+  edit(InputPlugins());
+  InputTags().Register();
+}
+
 }  // namespace zul

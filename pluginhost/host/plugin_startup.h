@@ -5,7 +5,10 @@
 // order general, input, output.
 //
 // Threads: UI thread.
+#include <functional>
+
 #include "base/module_context.h"
+#include "pluginhost/host/dll_input_list.h"
 
 namespace zul {
 
@@ -14,5 +17,9 @@ void LoadOutputPlugins(const ModuleContext& context);
 void LoadGeneralPlugins(const ModuleContext& context);
 void StartGeneralPlugins();
 void UnloadPlugins(const ModuleContext& context);
+
+// Runs an edit of the input list (load, unload, reorder: the preferences
+// page) while the playlist's tag reads through the list are held off.
+void EditInputPlugins(const std::function<void(CDllInputList&)>& edit);
 
 }  // namespace zul
