@@ -259,6 +259,12 @@ void CMainWnd::OnCommand(UINT id) {
     case ID_MENU_SORT_FILENAME:
       StartSortCommand(L"%7");
       return;
+    case ID_MENU_SORT_TEMPLATE:
+      windows_.ShowSortTemplateDialog();
+      return;
+    case ID_MENU_AUTOMATION_SETUP:
+      windows_.ShowAutomationDialog();
+      return;
     default:
       // The remaining menu commands belong to the main menu, which is not
       // part of this build yet.

@@ -27,7 +27,7 @@ public:
   void CreateTrayTooltip(HWND owner);                       // tray icon: HTML tooltip window
   void ApplySkin(const Settings& s);                        // skins
   void CreateToolWindows(HWND owner);                       // MiniBar, playlist and video windows
-  void ShowStartupWindows(HWND winamp, const Settings& s);  // MiniBar, playlist and equalizer windows
+  void ShowStartupWindows(HWND winamp, Settings& s);      // MiniBar, playlist and equalizer windows
   void RunUpdateCheck(HWND owner);                          // update checker
   // Timers of the main window; they fire several times a second (quiet).
   void OnDisplayTimer();  // tray tooltip and position display
@@ -45,6 +45,8 @@ public:
   void ChangeSkinAfterTrack(Settings& s);   // skins
   void CopyNowPlayingToClipboard();         // tray tooltip texts
   void ShowTracksMenuAtCursor(bool album);  // main menu: tracks or album tracks
+  void ShowSortTemplateDialog();            // main menu 753
+  void ShowAutomationDialog();              // main menu 563
 
   // The Winamp window's.
   void OpenPreferences(int page, void* pluginPage) override;

@@ -2,6 +2,7 @@
 // checker and now-playing export as each arrives.
 #include "app/pending_windows.h"
 
+#include "app/playlist_windows.h"
 #include "base/console_log.h"
 
 namespace zul {
@@ -12,27 +13,29 @@ void PendingWindows::InstallMenuHook() { NOT_YET("the main menu"); }
 void PendingWindows::RemoveMenuHook() { NOT_YET("the main menu"); }
 void PendingWindows::CreateTrayTooltip(HWND) { NOT_YET("the tray tooltip"); }
 void PendingWindows::ApplySkin(const Settings&) { NOT_YET("skin loading"); }
-void PendingWindows::CreateToolWindows(HWND) { NOT_YET("the MiniBar, playlist and video windows"); }
-void PendingWindows::ShowStartupWindows(HWND, const Settings&) {
-  NOT_YET("the MiniBar, playlist and equalizer windows");
+void PendingWindows::CreateToolWindows(HWND owner) {
+  CreatePlaylistWindows(owner);
+  NOT_YET("the MiniBar and video windows");
+}
+void PendingWindows::ShowStartupWindows(HWND winamp, Settings& s) {
+  ShowPlaylistStartupWindows(winamp, s);
+  NOT_YET("the MiniBar and equalizer windows");
 }
 void PendingWindows::RunUpdateCheck(HWND) { NOT_YET("the update checker"); }
 void PendingWindows::OnDisplayTimer() {}
 void PendingWindows::OnExportTimer() {}
-void PendingWindows::FinishPlaylistWindow() { NOT_YET("the playlist window"); }
 void PendingWindows::WriteNowPlayingExit() { NOT_YET("the now-playing export"); }
 void PendingWindows::ReleaseSkinPictures() { NOT_YET("skins"); }
-void PendingWindows::DestroyToolWindows() { NOT_YET("the tool windows"); }
+void PendingWindows::DestroyToolWindows() {
+  DestroyPlaylistWindows();
+  NOT_YET("the other tool windows");
+}
 void PendingWindows::ShowVolumeOnMiniBar(int) {}
 void PendingWindows::UpdateNowPlayingExport() {}
-void PendingWindows::RefreshPlaylistWindowIfVisible() {}
 void PendingWindows::ShowTrackTooltip() {}
 void PendingWindows::ChangeSkinAfterTrack(Settings&) { NOT_YET("skins"); }
 void PendingWindows::OpenPreferences(int, void*) { NOT_YET("the preferences dialog"); }
 void PendingWindows::ShowEqualizerWindow() { NOT_YET("the equalizer window"); }
-void PendingWindows::TogglePlaylistWindow() { NOT_YET("the playlist window"); }
-void PendingWindows::ShowPlaylistWindow() { NOT_YET("the playlist window"); }
-HWND PendingWindows::PlaylistWindowHandle() { return nullptr; }
 void PendingWindows::ShowAboutDialog() { NOT_YET("the about dialog"); }
 void PendingWindows::ShowMainMenuAtCursor() { NOT_YET("the main menu"); }
 void PendingWindows::ToggleMiniBar() { NOT_YET("the MiniBar"); }
