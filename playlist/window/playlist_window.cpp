@@ -339,6 +339,19 @@ int PlaylistWindow::RowEntry(int row) const {
 void PlaylistWindow::Refresh() {
   if (!Visible() || refreshing_) return;
   refreshing_ = true;
+  // A refresh requested by a worker or a load must not take the user's
+  // selection away: the entries selected before (same index, same path)
+  // stay selected, and the caret and the scroll position stay put.
+  std::vector<std::u16string> selectedPaths(snapshot_.size());
+  bool anySelected = false;
+  for (int e : SelectedEntries()) {
+    if (e < static_cast<int>(snapshot_.size())) {
+      selectedPaths[static_cast<size_t>(e)] = snapshot_[static_cast<size_t>(e)].Path16();
+      anySelected = true;
+    }
+  }
+  const int caret = static_cast<int>(SendMessageW(list_, LB_GETCARETINDEX, 0, 0));
+  const int top = static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0));
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   const std::wstring search = Lower(WindowText(search_));
   snapshot_ = ThePlaylist().Snapshot();
@@ -358,6 +371,17 @@ void PlaylistWindow::Refresh() {
   SendMessageW(list_, LB_RESETCONTENT, 0, 0);
   SendMessageW(list_, LB_INITSTORAGE, rows_.size(), 0);
   for (size_t row = 0; row < rows_.size(); ++row) SendMessageW(list_, LB_ADDSTRING, 0, static_cast<LPARAM>(row));
+  if (anySelected) {
+    for (size_t row = 0; row < rows_.size(); ++row) {
+      const size_t e = static_cast<size_t>(rows_[row]);
+      if (e < selectedPaths.size() && !selectedPaths[e].empty() && selectedPaths[e] == snapshot_[e].Path16())
+        SendMessageW(list_, LB_SETSEL, TRUE, static_cast<LPARAM>(row));
+    }
+  }
+  if (!rows_.empty()) {
+    SendMessageW(list_, LB_SETTOPINDEX, std::clamp(top, 0, static_cast<int>(rows_.size()) - 1), 0);
+    SendMessageW(list_, LB_SETCARETINDEX, std::clamp(caret, 0, static_cast<int>(rows_.size()) - 1), TRUE);
+  }
   int digits = 1;
   for (size_t n = snapshot_.size(); n >= 10 && digits < 4; n /= 10) ++digits;
   RECT unit{0, 0, 4, 8};
@@ -371,12 +395,8 @@ void PlaylistWindow::Refresh() {
 
 std::vector<int> PlaylistWindow::SelectedRows() const {
   std::vector<int> rows;
-  const LRESULT count = SendMessageW(list_, LB_GETSELCOUNT, 0, 0);
-  if (count <= 0) return rows;
-  rows.resize(static_cast<size_t>(count));
-  const LRESULT got = SendMessageW(list_, LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
-  rows.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  std::sort(rows.begin(), rows.end());
+  for (size_t row = 0; row < rows_.size(); ++row)
+    if (SendMessageW(list_, LB_GETSEL, row, 0) > 0) rows.push_back(static_cast<int>(row));
   return rows;
 }
 
@@ -468,8 +488,10 @@ void PlaylistWindow::DrawRow(const DRAWITEMSTRUCT& item) {
             DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   CachedTag& entry = snapshot_[static_cast<size_t>(e)];
   RECT textRect{rc.left + numberWidth_ + numberWidth_ / digits, rc.top, rc.right, rc.bottom};
-  const std::wstring length = entry.GetLengthText(false) + L"  ";
-  const std::wstring title = entry.GetDisplayTitle(kDisplayTitle, false);
+  // Painting never calls a plug-in: the tag reader fills the tags and the
+  // window repaints when it reports them.
+  const std::wstring length = entry.GetLengthText(true) + L"  ";
+  const std::wstring title = entry.GetDisplayTitle(kDisplayTitle, true);
   DrawTextW(dc, length.c_str(), -1, &textRect, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   SIZE lengthSize{};
   GetTextExtentPoint32W(dc, length.c_str(), static_cast<int>(length.size()), &lengthSize);
@@ -529,6 +551,7 @@ void PlaylistWindow::RemoveSelected() {
     }
     list.SetCurrent(currentRemoved ? -1 : cur);
   }
+  SendMessageW(list_, LB_SETSEL, FALSE, -1);
   Refresh();
   if (!rows_.empty()) SelectRow(std::min(rows.front(), static_cast<int>(rows_.size()) - 1), true);
 }
