@@ -92,13 +92,14 @@ bool ReadId3v1Names(const std::wstring& path, Id3v1Names* names) {
   return true;
 }
 
+INT_PTR CALLBACK PassiveDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // A small modeless progress window over the playlist window.
 class Progress {
 public:
   Progress(HWND owner, int total) {
-    dialog_ = CreateDialogParamW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_PROGRESS), owner,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    dialog_ =
+        CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_PROGRESS), owner, PassiveDialog, 0);
     if (!dialog_) return;
     RECT o, d;
     GetWindowRect(owner, &o);

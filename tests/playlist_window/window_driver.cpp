@@ -77,29 +77,35 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
   return condition();
 }
 
+namespace {
+
+struct TopWindowSearch {
+  DWORD pid;
+  const std::wstring* prefix;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
+  auto* s = reinterpret_cast<TopWindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
+  if (s->className) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (wcscmp(name, s->className) != 0) return TRUE;
+  }
+  if (TextOf(window).rfind(*s->prefix, 0) != 0) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindTopWindow(DWORD pid, const std::wstring& titlePrefix, const wchar_t* className) {
-  struct Search {
-    DWORD pid;
-    const std::wstring* prefix;
-    const wchar_t* className;
-    HWND found;
-  } search{pid, &titlePrefix, className, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s->pid || !IsWindowVisible(window)) return TRUE;
-        if (s->className) {
-          wchar_t name[64] = {};
-          GetClassNameW(window, name, 64);
-          if (wcscmp(name, s->className) != 0) return TRUE;
-        }
-        if (TextOf(window).rfind(*s->prefix, 0) != 0) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TopWindowSearch search{pid, &titlePrefix, className, nullptr};
+  EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
