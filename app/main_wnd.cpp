@@ -269,6 +269,12 @@ void CMainWnd::OnCommand(UINT id) {
     case ID_MENU_SORT_FILENAME:
       StartSortCommand(L"%7");
       return;
+    case ID_MENU_SORT_TEMPLATE:
+      windows_.ShowSortTemplateDialog();
+      return;
+    case ID_MENU_AUTOMATION_SETUP:
+      windows_.ShowAutomationDialog();
+      return;
     default:
       if (tray_.menu().OnDynamicCommand(id)) return;
       if (!playback_.OnMenuCommand(id)) ZUL_LOG(L"Command %u is not available in this build", id);

@@ -31,7 +31,7 @@ public:
   void CreateTrayTooltip(HWND owner);                       // tray icon: HTML tooltip window
   void ApplySkin(const Settings& s);                        // skins
   void CreateToolWindows(HWND owner);                       // MiniBar, playlist and video windows
-  void ShowStartupWindows(HWND winamp, const Settings& s);  // MiniBar, playlist and equalizer windows
+  void ShowStartupWindows(HWND winamp, Settings& s);      // MiniBar, playlist and equalizer windows
   void RunUpdateCheck(HWND owner);                          // update checker
   void AttachNowPlaying(WinampShell& shell, HWND mainWnd);  // now-playing export: starts timer 11
   // Timers of the main window; they fire several times a second (quiet).
@@ -50,6 +50,8 @@ public:
   void ChangeSkinAfterTrack(Settings& s);   // skins
   void CopyNowPlayingToClipboard();         // tray tooltip texts
   void ShowTracksMenuAtCursor(bool album);  // main menu: tracks or album tracks
+  void ShowSortTemplateDialog();            // main menu 753
+  void ShowAutomationDialog();              // main menu 563
 
   // The preferences dialog: what it edits, and its end at the quit.
   void AttachPreferences(HWND mainWnd, HWND winamp, Settings& settings, const ProgramPaths& paths);
