@@ -31,7 +31,7 @@ public:
   void CreateTrayTooltip(HWND owner);                       // tray icon: HTML tooltip window
   void ApplySkin(const Settings& s);                        // skins
   void CreateToolWindows(HWND owner);                       // MiniBar, playlist and video windows
-  void ShowStartupWindows(HWND winamp, Settings& s);      // MiniBar, playlist and equalizer windows
+  void ShowStartupWindows(HWND winamp, Settings& s);        // MiniBar, playlist and equalizer windows
   void RunUpdateCheck(HWND owner);                          // update checker
   void AttachNowPlaying(WinampShell& shell, HWND mainWnd);  // now-playing export: starts timer 11
   // Timers of the main window; they fire several times a second (quiet).
