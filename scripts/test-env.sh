@@ -31,6 +31,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export ZUL_PULSE_SINK=zul_sink
 export XDG_RUNTIME_DIR=$run/xdg
+# This environment's own folder: the window tests' scripts and marker files go
+# there, since two environments' Wine process ids can be the same.
+export ZUL_RUN_DIR=$run
 export PULSE_RUNTIME_PATH=$run/pulse
 export PULSE_SERVER=unix:$run/pulse/native
 export PULSE_SINK=zul_sink

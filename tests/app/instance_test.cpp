@@ -231,7 +231,7 @@ const std::vector<KeyValue>& FreshPreferences() {
       {L"SeekBar", L"-1000 -1000 -1000 -1000"},
       {L"Video", L"-1000 -1000 -1000 -1000"},
       {L"PlaylistAtStartup", L"0"},
-      {L"Playlist", L"-1000 -1000 -1000 -1000"},
+      {L"Playlist", nullptr},  // the playlist window exists from start-up, hidden, where it was placed
       {L"EQAtStartup", L"0"},
       {L"Equalizer", L"-1000 -1000 -1000 -1000"},
       {L"Console", nullptr},          // wherever the console window was

@@ -28,12 +28,20 @@ BOOL CALLBACK FindTitled(HWND w, LPARAM l) {
   return TRUE;
 }
 
+// The test environment's own folder (two environments' Wine process ids can
+// be the same, so their file names alone would meet in /tmp).
+std::string RunFolder() {
+  char buffer[1024];
+  DWORD n = GetEnvironmentVariableA("ZUL_RUN_DIR", buffer, 1024);
+  return n > 0 && n < 1024 ? std::string(buffer) : std::string("/tmp");
+}
+
 }  // namespace
 
 bool Shell(const std::string& command, DWORD timeoutMs) {
   static int counter = 0;
-  char marker[128];
-  std::snprintf(marker, sizeof marker, "/tmp/zul-xdo-%lu-%d.done", GetCurrentProcessId(), ++counter);
+  char marker[1200];
+  std::snprintf(marker, sizeof marker, "%s/zul-xdo-%lu-%d.done", RunFolder().c_str(), GetCurrentProcessId(), ++counter);
   std::wstring winMarker = L"Z:" + Widen(marker);
   for (auto& c : winMarker)
     if (c == L'/') c = L'\\';
@@ -115,8 +123,8 @@ std::string Screenshot(const std::string& name, HWND window) {
 }
 
 unsigned long PixelOf(const std::string& png, int x, int y) {
-  char out[96];
-  std::snprintf(out, sizeof out, "/tmp/zul-pixel-%lu.txt", GetCurrentProcessId());
+  char out[1200];
+  std::snprintf(out, sizeof out, "%s/zul-pixel-%lu.txt", RunFolder().c_str(), GetCurrentProcessId());
   if (!Shell("convert " + png + " -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- > " +
              out))
     return 0xFFFFFFFF;

@@ -7,6 +7,14 @@
 
 namespace zul::test {
 
+// The test environment's own folder (two environments' Wine process ids can
+// be the same, so their file names alone would meet in /tmp).
+std::string RunFolder() {
+  char buffer[1024];
+  DWORD n = GetEnvironmentVariableA("ZUL_RUN_DIR", buffer, 1024);
+  return n > 0 && n < 1024 ? std::string(buffer) : std::string("/tmp");
+}
+
 // Wine starts a Unix program by its path on the Z: drive, but the handle it
 // returns neither waits for its end nor gives its exit code. So the command
 // runs under the shell, which writes its exit code to a file when it is
@@ -14,7 +22,7 @@ namespace zul::test {
 bool RunUnix(const std::string& command) {
   static int counter = 0;
   const std::string marker =
-      "/tmp/zul-ui-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".rc";
+      RunFolder() + "/zul-ui-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".rc";
   const std::string script = command + "; echo $? > " + marker;
   std::wstring line = L"sh -c \"" + std::wstring(script.begin(), script.end()) + L"\"";
   STARTUPINFOW si{sizeof si};

@@ -7,6 +7,14 @@
 namespace zul::test {
 namespace {
 
+// The test environment's own folder (two environments' Wine process ids can
+// be the same, so their file names alone would meet in /tmp).
+std::wstring RunFolder() {
+  wchar_t buffer[1024];
+  DWORD n = GetEnvironmentVariableW(L"ZUL_RUN_DIR", buffer, 1024);
+  return n > 0 && n < 1024 ? std::wstring(buffer) : std::wstring(L"/tmp");
+}
+
 // A Unix program started from a Wine program. Wine's CreateProcess does
 // not start Unix binaries, and "start /unix" does not wait for them nor
 // report their exit code, so the program runs inside a small shell script
@@ -14,7 +22,7 @@ namespace {
 bool RunUnix(const std::wstring& program, const std::wstring& args, DWORD timeoutMs = 20000) {
   static int serial = 0;
   const std::wstring base =
-      L"/tmp/zul-unix-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+      RunFolder() + L"/zul-unix-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
   const std::wstring script = base + L".sh", done = base + L".rc";
   auto dos = [](std::wstring unix) {
     for (wchar_t& c : unix)
