@@ -56,14 +56,22 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
+# Xvfb picks a free display number itself and writes it once it accepts
+# clients: environments started at the same moment (the lanes) must not
+# both choose the first free number and end up on one X server, where one
+# lane's clicks land in the other lane's windows.
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 91 120); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { disp=$n; break; }
-  done
-  Xvfb ":$disp" -screen 0 1280x1024x24 -nolisten tcp >"$run/xvfb.log" 2>&1 &
+  rm -f "$run/xvfb.display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$run/xvfb.display" >"$run/xvfb.log" 2>&1 &
   pids+=($!)
+  disp=
+  for _ in $(seq 1 200); do
+    disp=$(tr -dc 0-9 <"$run/xvfb.display" 2>/dev/null)
+    [ -n "$disp" ] && break
+    sleep 0.05
+  done
+  [ -n "$disp" ] || { echo "test-env: Xvfb did not start (see $run/xvfb.log)" >&2; exit 2; }
   export DISPLAY=":$disp"
-  for _ in $(seq 1 100); do [ -e /tmp/.X11-unix/X$disp ] && break; sleep 0.05; done
 fi
 
 # PulseAudio as root prints a warning but runs; it needs its own runtime dir.
